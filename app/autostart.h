@@ -1,0 +1,17 @@
+#pragma once
+
+// Start at logon. The presence of the autostart entry is the option's only record; results
+// follow the original shortcut operations: 1/0/-1 for the test, 0 or -1 for the changes.
+class Autostart
+{
+public:
+    virtual ~Autostart() = default;
+    // 1 entry present and readable, 0 absent, -1 no autostart folder can be determined.
+    virtual int StartupShortcutExists() = 0;
+    // 0 written, -1 no folder or the write failed.
+    virtual int CreateStartupShortcut() = 0;
+    // 0 after the delete was attempted, -1 no folder.
+    virtual int DeleteStartupShortcut() = 0;
+    // Removes a "Chimewell" value from the system's Run key (Windows only); 0 = success.
+    virtual int RemoveRunKeyValue() { return 0; }
+};

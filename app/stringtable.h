@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+// Ids of the program's own texts (English and German); dialog captions and control texts are
+// not in this table and stay English.
+enum StringId : int {
+    IDS_NO_PALM_DESKTOP = 1,
+    IDS_ALARM_CAPTION = 2,
+    IDS_APP_TITLE = 3,
+    IDS_NO_APPOINTMENTS = 4,
+    IDS_PRODUCT_NAME = 5,
+    IDS_CAPTION_WITH_TODOS = 32781,
+    IDS_CAPTION_APPOINTMENTS = 32782,
+    IDS_NO_MORE_APPOINTMENTS = 32783,
+    IDS_CANT_READ_DATEBOOK = 32784,
+    IDS_TODO_PREFIX = 32785,
+    IDS_REMIND_AGAIN_PLURAL = 32787,
+    IDS_REMIND_AGAIN_SINGULAR = 32788,
+};
+
+enum class UiLanguage { English, German };
+
+// German when the user's first UI language is German, else English.
+UiLanguage systemUiLanguage();
+// Tests pin the language; by default it follows systemUiLanguage().
+void setUiLanguage(UiLanguage language);
+UiLanguage uiLanguage();
+
+// The text of `id` in the current UI language; an unknown id gives "".
+QString LoadText(int id);
+
+// "major.minor.build" of the program's version, the minor number taken from its low byte only.
+QString GetVersionText();

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <QVector>
+
+// The Palm Desktop's users and where their data lies: the role of the Palm user-data library.
+// The user's folder text follows the desktop folder text directly (it starts with a separator),
+// and "/datebook/datebook.dat" or "/todo/todo.dat" follows that.
+class PalmUsers
+{
+public:
+    virtual ~PalmUsers() = default;
+    // 0 or less: no Palm Desktop user.
+    virtual int count() const = 0;
+    virtual int idAt(int position) const = 0;
+    virtual QString name(int id) const = 0;
+    // Empty for an id the Palm Desktop does not know.
+    virtual QString userFolder(int id) const = 0;
+    virtual QString desktopFolder() const = 0;
+};
