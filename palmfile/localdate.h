@@ -1,0 +1,23 @@
+#pragma once
+
+#include "records.h"
+
+#include <chrono>
+
+namespace palmfile {
+
+// Calendar dates are local to the machine's time zone (TZ applies); all arithmetic on them is
+// done on calendar days, never by adding 86,400 s.
+using LocalDate = std::chrono::year_month_day;
+
+LocalDate localDateOf(TimeValue t);
+// Local midnight of `date`, daylight saving decided by the C library.
+TimeValue localMidnight(LocalDate date);
+// `date` at the given local wall-clock time, daylight saving decided by the C library.
+TimeValue localTime(LocalDate date, int hour, int minute, int second);
+// The date a date-only value stands for: its local time rounded to the nearest midnight.
+LocalDate roundedDateOf(TimeValue t);
+// Palm Desktop's "no date" marker: a local date on or after 2031-12-31.
+bool isNoDate(TimeValue t);
+
+} // namespace palmfile

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "localdate.h"
+#include "records.h"
+
+#include <optional>
+
+namespace palmfile {
+
+// The first date on or after `from` on which `record` occurs, exceptions included (ask
+// isException), or none. A record that does not repeat occurs on its start date only.
+std::optional<LocalDate> nextOccurrence(const DatebookRecord& record, LocalDate from);
+// True when the occurrence on `date` is cancelled by one of the record's exception dates.
+bool isException(const DatebookRecord& record, LocalDate date);
+// The alarm lead in minutes (amount x unit) when the alarm is set and valid, else -1.
+std::int32_t alarmAdvanceMinutes(const DatebookRecord& record);
+
+} // namespace palmfile
