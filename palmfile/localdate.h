@@ -10,7 +10,17 @@ namespace palmfile {
 // done on calendar days, never by adding 86,400 s.
 using LocalDate = std::chrono::year_month_day;
 
+struct TimeOfDay
+{
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    friend bool operator==(const TimeOfDay&, const TimeOfDay&) = default;
+};
+
 LocalDate localDateOf(TimeValue t);
+// The local wall-clock time of day of `t`.
+TimeOfDay localTimeOfDay(TimeValue t);
 // Local midnight of `date`, daylight saving decided by the C library.
 TimeValue localMidnight(LocalDate date);
 // `date` at the given local wall-clock time, daylight saving decided by the C library.
