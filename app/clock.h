@@ -8,10 +8,13 @@ class Clock
 public:
     virtual ~Clock() = default;
     virtual std::int64_t now() const = 0;
+    // The same instant in milliseconds, for waits that must end on a due second.
+    virtual std::int64_t nowMs() const { return now() * 1000; }
 };
 
 class SystemClock : public Clock
 {
 public:
     std::int64_t now() const override;
+    std::int64_t nowMs() const override;
 };

@@ -32,3 +32,5 @@ QString LoadText(int id);
 
 // "major.minor.build" of the program's version, the minor number taken from its low byte only.
 QString GetVersionText();
+// The same text for any version number: versionText(1, 257, 0) is "1.1.0".
+QString versionText(int major, int minor, int build);

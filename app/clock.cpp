@@ -1,0 +1,14 @@
+#include "clock.h"
+
+#include <chrono>
+
+std::int64_t SystemClock::now() const
+{
+    return nowMs() / 1000;
+}
+
+std::int64_t SystemClock::nowMs() const
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+}

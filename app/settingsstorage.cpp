@@ -1,0 +1,205 @@
+#include "settingsstorage.h"
+
+#include "autostart.h"
+#include "logcategories.h"
+#include "settings.h"
+
+#include <QSettings>
+
+#include <array>
+#include <cstdint>
+
+namespace {
+
+const QString kSection = QStringLiteral("Options");
+const QString kPassword = QStringLiteral("password");
+
+// An integer value of the profile and the Settings field it fills.
+struct IntValue
+{
+    const char* name;
+    int Settings::*field;
+    int defaultValue;
+};
+
+// In the order load reads them; "palmuserid" and "showalltodaysappts" take their defaults from
+// the record (the value after construction, and the just loaded "showuntimedappts").
+const std::array<IntValue, 13> kIntValues = {{
+    {"palmuserid", &Settings::palmuserid, 0},
+    {"warntime", &Settings::warntime, 5},
+    {"warnagaintime", &Settings::warnagaintime, 1},
+    {"maxprio", &Settings::maxprio, 1},
+    {"showtodos", &Settings::showtodos, 1},
+    {"showtodosnodate", &Settings::showtodosnodate, 0},
+    {"beep", &Settings::beep, 0},
+    {"autohide", &Settings::autohide, 1},
+    {"showprivate", &Settings::showprivate, 0},
+    {"showuntimedappts", &Settings::showuntimedappts, 1},
+    {"showalltodaysappts", &Settings::showalltodaysappts, 0},
+    {"warnred", &Settings::warnred, 1},
+    {"rememberpassword", &Settings::rememberpassword, 0},
+}};
+
+// The order save writes them in; "password" follows.
+const std::array<const char*, 13> kSaveOrder = {
+    "palmuserid",        "warntime",        "warnagaintime", "maxprio",
+    "showtodos",         "showtodosnodate", "beep",          "showprivate",
+    "rememberpassword",  "autohide",        "warnred",       "showuntimedappts",
+    "showalltodaysappts"};
+
+int Settings::*fieldOf(const char* name)
+{
+    for (const IntValue& value : kIntValues) {
+        if (qstrcmp(value.name, name) == 0)
+            return value.field;
+    }
+    Q_UNREACHABLE();
+}
+
+// A registry DWORD arrives as an integer, an INI value as text; anything else (or text that
+// is no whole number) is the wrong type.
+int readInt(const QSettings& profile, const QString& key, int defaultValue)
+{
+    const QVariant value = profile.value(key);
+    if (!value.isValid())
+        return defaultValue;
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+        return static_cast<int>(value.toLongLong());
+    case QMetaType::QString:
+    case QMetaType::QByteArray: {
+        bool ok = false;
+        const int number = value.toString().trimmed().toInt(&ok);
+        if (ok)
+            return number;
+        break;
+    }
+    default:
+        break;
+    }
+    qCWarning(lcSettings) << "profile value" << key << "is not a whole number; using"
+                          << defaultValue;
+    return defaultValue;
+}
+
+// Windows-1252 as the registry's ANSI strings hold it; the five undefined bytes keep their
+// C1 control characters, so every byte 0x00-0xFF has its own character.
+constexpr std::array<char16_t, 32> kCp1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+QString bytesToText(const QByteArray& bytes)
+{
+    QString text;
+    text.reserve(bytes.size());
+    for (const char byte : bytes) {
+        const auto b = static_cast<unsigned char>(byte);
+        text += QChar(b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : char16_t(b));
+    }
+    return text;
+}
+
+// The inverse of bytesToText; a character outside Windows-1252 becomes '?'.
+QByteArray textToBytes(const QString& text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        char byte = '?';
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            byte = static_cast<char>(u);
+        } else {
+            for (std::size_t i = 0; i < kCp1252High.size(); ++i) {
+                if (kCp1252High[i] == u)
+                    byte = static_cast<char>(0x80 + i);
+            }
+        }
+        bytes += byte;
+    }
+    return bytes;
+}
+
+} // namespace
+
+QByteArray ScramblePassword(const QByteArray& text)
+{
+    QByteArray out = text;
+    std::int32_t state = 7351;
+    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+        // Park-Miller constants, but the product wraps at 32 bits as it did in the original.
+        state = static_cast<std::int32_t>(static_cast<std::uint32_t>(state) * 16807u);
+        state %= 2147483647;
+        const std::uint32_t k = static_cast<std::uint32_t>(state < 0 ? -state : state) & 0x3F;
+        const auto in = static_cast<std::uint8_t>(text[i]);
+        out[i] = static_cast<char>(static_cast<std::uint8_t>(((in - 0x20) ^ k) + 0x20));
+    }
+    return out;
+}
+
+SettingsStorage::SettingsStorage(QSettings& profile, Autostart* autostart)
+    : m_profile(profile), m_autostart(autostart)
+{}
+
+int SettingsStorage::Load(Settings& settings)
+{
+    m_profile.beginGroup(kSection);
+    for (const IntValue& value : kIntValues) {
+        int defaultValue = value.defaultValue;
+        if (value.field == &Settings::palmuserid)
+            defaultValue = settings.palmuserid;
+        else if (value.field == &Settings::showalltodaysappts)
+            defaultValue = settings.showuntimedappts;
+        settings.*value.field = readInt(m_profile, QLatin1String(value.name), defaultValue);
+        if (value.field == &Settings::palmuserid)
+            settings.SelectPalmUser(settings.palmuserid);
+    }
+    const QVariant stored = m_profile.value(kPassword);
+    if (stored.isValid() && stored.typeId() != QMetaType::QString)
+        qCWarning(lcSettings) << "profile value password is not a text; using \"\"";
+    const QString scrambled = stored.typeId() == QMetaType::QString ? stored.toString() : QString();
+    settings.password = QString::fromUtf8(ScramblePassword(textToBytes(scrambled)));
+    m_profile.endGroup();
+
+    if (m_autostart)
+        settings.autostart = m_autostart->StartupShortcutExists();
+    qCDebug(lcSettings) << "settings loaded from" << m_profile.fileName();
+    return 0;
+}
+
+int SettingsStorage::Save(const Settings& settings)
+{
+    m_profile.beginGroup(kSection);
+    for (const char* name : kSaveOrder)
+        m_profile.setValue(QLatin1String(name), settings.*fieldOf(name));
+    m_profile.setValue(kPassword, bytesToText(ScramblePassword(settings.password.toUtf8())));
+    m_profile.endGroup();
+    m_profile.sync();
+
+    int status = 0;
+    if (m_profile.status() != QSettings::NoError) {
+        status = static_cast<int>(m_profile.status());
+        qCWarning(lcSettings) << "could not save the settings to" << m_profile.fileName()
+                              << "status" << status;
+    }
+    if (m_autostart) {
+        const int runKey = m_autostart->RemoveRunKeyValue();
+        if (status == 0)
+            status = runKey;
+        if (settings.autostart != 0)
+            m_autostart->CreateStartupShortcut();
+        else
+            m_autostart->DeleteStartupShortcut();
+    }
+    return status;
+}
+
+std::unique_ptr<QSettings> openProfile(const QString& applicationName)
+{
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                       QStringLiteral("Corvander"), applicationName);
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QString>
+
+#include <memory>
+
+class Autostart;
+class QSettings;
+class Settings;
+
+// Keeps Settings in the per-user profile, section "Options": value names, types and defaults
+// as the registry held them, the password scrambled. A stored value of the wrong type reads as
+// its default; values are never range-checked.
+class SettingsStorage
+{
+public:
+    // `autostart` may be null: then load leaves `autostart` alone and save skips the entry.
+    SettingsStorage(QSettings& profile, Autostart* autostart);
+
+    // Always 0. Selects the stored Palm user right after reading "palmuserid".
+    int Load(Settings& settings);
+    // 0 on success; otherwise the profile's failed status (logged), or the Run-key clean-up's.
+    int Save(const Settings& settings);
+
+private:
+    QSettings& m_profile;
+    Autostart* m_autostart;
+};
+
+// The symmetric scrambling of the stored password, on bytes: applying it twice gives the
+// input back. Every byte but the last is changed.
+QByteArray ScramblePassword(const QByteArray& text);
+
+// The profile QSettings(NativeFormat, UserScope, "Corvander", applicationName).
+std::unique_ptr<QSettings>
+openProfile(const QString& applicationName = QCoreApplication::applicationName());

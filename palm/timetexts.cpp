@@ -1,0 +1,70 @@
+#include "timetexts.h"
+
+#include <QDate>
+#include <QTime>
+
+#include <ctime>
+
+namespace {
+
+std::tm localFields(std::int64_t t)
+{
+    const std::time_t value = static_cast<std::time_t>(t);
+    std::tm fields{};
+    localtime_r(&value, &fields);
+    return fields;
+}
+
+// The locale's short time format without seconds (and milliseconds or zone, which some
+// locales carry): every such field goes together with the separator in front of it. Quoted
+// literals are kept as they are.
+QString withoutSeconds(const QString& format)
+{
+    QString result;
+    bool quoted = false;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format.at(i);
+        if (c == QLatin1Char('\'')) {
+            quoted = !quoted;
+            result += c;
+            continue;
+        }
+        if (quoted || (c != QLatin1Char('s') && c != QLatin1Char('z') && c != QLatin1Char('t'))) {
+            result += c;
+            continue;
+        }
+        while (!result.isEmpty() && !result.back().isLetter() && result.back() != QLatin1Char('\''))
+            result.chop(1);
+        while (i + 1 < format.size() && format.at(i + 1) == c)
+            ++i;
+    }
+    return result;
+}
+
+} // namespace
+
+QString FormatTimeText(std::int64_t t, const QLocale& locale)
+{
+    const std::tm fields = localFields(t);
+    const QTime time(fields.tm_hour, fields.tm_min);
+    QString text = locale.toString(time, withoutSeconds(locale.timeFormat(QLocale::ShortFormat)));
+    // A one-digit hour gets its leading zero so that the lines sort by time.
+    if (text.size() > 2 && text.at(0).isDigit() && !text.at(1).isDigit())
+        text.prepend(QLatin1Char('0'));
+    return text;
+}
+
+QString FormatDateText(std::int64_t t, const QLocale& locale)
+{
+    const std::tm fields = localFields(t);
+    const QDate date(fields.tm_year + 1900, fields.tm_mon + 1, fields.tm_mday);
+    return locale.toString(date, QLocale::ShortFormat);
+}
+
+void FlattenLineBreaks(QString& text)
+{
+    for (QChar& c : text) {
+        if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+            c = QLatin1Char(' ');
+    }
+}

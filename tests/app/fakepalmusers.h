@@ -1,0 +1,32 @@
+#pragma once
+
+#include "palm/palmusers.h"
+
+#include <QMap>
+
+// Palm users held in memory: id -> (name, folder).
+class FakePalmUsers : public PalmUsers
+{
+public:
+    explicit FakePalmUsers(QString desktop = QStringLiteral("/palm")) : m_desktop(desktop) {}
+
+    void add(int id, const QString& name, const QString& folder)
+    {
+        m_ids.append(id);
+        m_users.insert(id, {name, folder});
+    }
+
+    int count() const override { return int(m_ids.size()); }
+    int idAt(int position) const override { return m_ids.value(position, -1); }
+    QString name(int id) const override { return m_users.value(id).first; }
+    QString userFolder(int id) const override
+    {
+        return m_users.contains(id) ? QLatin1Char('/') + m_users.value(id).second : QString();
+    }
+    QString desktopFolder() const override { return m_desktop; }
+
+private:
+    QString m_desktop;
+    QList<int> m_ids;
+    QMap<int, QPair<QString, QString>> m_users;
+};
