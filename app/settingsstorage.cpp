@@ -2,6 +2,7 @@
 
 #include "autostart.h"
 #include "logcategories.h"
+#include "palmfile/codepage.h"
 #include "settings.h"
 
 #include <QSettings>
@@ -85,43 +86,16 @@ int readInt(const QSettings& profile, const QString& key, int defaultValue)
     return defaultValue;
 }
 
-// Windows-1252 as the registry's ANSI strings hold it; the five undefined bytes keep their
-// C1 control characters, so every byte 0x00-0xFF has its own character.
-constexpr std::array<char16_t, 32> kCp1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
+// The registry held the scrambled bytes as an ANSI (Windows-1252) string; every byte has its
+// own character there, so the exact bytes survive.
 QString bytesToText(const QByteArray& bytes)
 {
-    QString text;
-    text.reserve(bytes.size());
-    for (const char byte : bytes) {
-        const auto b = static_cast<unsigned char>(byte);
-        text += QChar(b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : char16_t(b));
-    }
-    return text;
+    return QString::fromStdString(palmfile::cp1252ToUtf8(bytes.toStdString()));
 }
 
-// The inverse of bytesToText; a character outside Windows-1252 becomes '?'.
 QByteArray textToBytes(const QString& text)
 {
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        char byte = '?';
-        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-            byte = static_cast<char>(u);
-        } else {
-            for (std::size_t i = 0; i < kCp1252High.size(); ++i) {
-                if (kCp1252High[i] == u)
-                    byte = static_cast<char>(0x80 + i);
-            }
-        }
-        bytes += byte;
-    }
-    return bytes;
+    return QByteArray::fromStdString(palmfile::utf8ToCp1252(text.toStdString()));
 }
 
 } // namespace
