@@ -1,0 +1,131 @@
+#include "palmfile/desktopfolder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace palmfile;
+
+class DesktopFolderTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void discoveryOrder_data();
+    void discoveryOrder();
+};
+
+void DesktopFolderTest::discoveryOrder_data()
+{
+    QTest::addColumn<QString>("override");
+    QTest::addColumn<QString>("profile");
+    QTest::addColumn<QString>("registryLine"); // the Core key's "Path" line in user.reg
+    QTest::addColumn<QStringList>("folders");  // made below the test folder
+    QTest::addColumn<bool>("prefixFromHome");  // no $WINEPREFIX: ~/.wine
+    QTest::addColumn<QString>("expected");
+
+    const QString c = "prefix/drive_c/";
+    QTest::newRow("override first")
+        << "override"
+        << "profile"
+        << R"("Path"="C:\\Palm")" << QStringList{"override", "profile", c + "Palm"} << false
+        << "override";
+    QTest::newRow("missing override, then the profile")
+        << "gone"
+        << "profile"
+        << R"("Path"="C:\\Palm")" << QStringList{"profile", c + "Palm"} << false << "profile";
+    QTest::newRow("registry entry: drive letter and case mapped")
+        << ""
+        << "gone"
+        << R"("Path"="d:\\PALM DATA\\Desktop")"
+        << QStringList{"elsewhere/Palm Data/desktop", c + "Palm"} << false
+        << "elsewhere/Palm Data/desktop";
+    QTest::newRow("registry entry with escaped characters")
+        << ""
+        << ""
+        << R"("path"="C:\\Programme\\Palm B\x00fcro")" << QStringList{c + "Programme/Palm Büro"}
+        << false << c + "Programme/Palm Büro";
+    QTest::newRow("registry entry of type REG_EXPAND_SZ")
+        << ""
+        << ""
+        << R"("Path"=str(2):"C:\\Palm")" << QStringList{c + "Palm"} << false << c + "Palm";
+    QTest::newRow("registry names a missing folder: PILOT")
+        << ""
+        << ""
+        << R"("Path"="C:\\Gone")" << QStringList{c + "pilot", c + "Palm"} << false << c + "pilot";
+    QTest::newRow("Palm before Program Files")
+        << ""
+        << ""
+        << "" << QStringList{c + "Palm", c + "Program Files/Palm"} << false << c + "Palm";
+    QTest::newRow("Program Files (x86)/palmOne")
+        << ""
+        << ""
+        << "" << QStringList{c + "Program Files (x86)/palmOne"} << false
+        << c + "Program Files (x86)/palmOne";
+    QTest::newRow("~/.wine without WINEPREFIX")
+        << ""
+        << ""
+        << "" << QStringList{"home/.wine/drive_c/Palm"} << true << "home/.wine/drive_c/Palm";
+    QTest::newRow("nothing found") << "gone"
+                                   << ""
+                                   << R"("Path"="C:\\Gone")" << QStringList{} << false << "";
+}
+
+void DesktopFolderTest::discoveryOrder()
+{
+    QFETCH(QString, override);
+    QFETCH(QString, profile);
+    QFETCH(QString, registryLine);
+    QFETCH(QStringList, folders);
+    QFETCH(bool, prefixFromHome);
+    QFETCH(QString, expected);
+
+    QTemporaryDir tmp;
+    QVERIFY(tmp.isValid());
+    const QDir root(tmp.path());
+    // Always there, and never the answer: the same value under another key, and a folder
+    // that the usual search does not look at.
+    folders << "prefix/drive_c/Wrong"
+            << "prefix/dosdevices"
+            << "home";
+    for (const QString& folder : folders)
+        QVERIFY(root.mkpath(folder));
+    QVERIFY(QFile::link("../drive_c", root.filePath("prefix/dosdevices/c:")));
+    QVERIFY(QFile::link(root.filePath("elsewhere"), root.filePath("prefix/dosdevices/d:")));
+    QFile reg(root.filePath("prefix/user.reg"));
+    QVERIFY(reg.open(QIODevice::WriteOnly));
+    reg.write(QStringLiteral("WINE REGISTRY Version 2\n"
+                             "[Software\\\\Other\\\\Core] 1700000000\n"
+                             "\"Path\"=\"C:\\\\Wrong\"\n\n"
+                             "[Software\\\\U.S. Robotics\\\\Pilot Desktop\\\\Core] 1700000000\r\n"
+                             "#time=1da1234567890ab\r\n"
+                             "\"HotSyncPath\"=\"C:\\\\Wrong\\\\HotSync.exe\"\r\n"
+                             "%1\r\n")
+                  .arg(registryLine)
+                  .toUtf8());
+    reg.close();
+
+    DesktopFolderInputs inputs;
+    const auto inside = [&](const QString& name) {
+        return name.isEmpty() ? std::string() : root.filePath(name).toStdString();
+    };
+    inputs.override = inside(override);
+    inputs.profileValue = inside(profile);
+    inputs.winePrefix = prefixFromHome ? std::string() : inside("prefix");
+    inputs.home = inside("home");
+
+    const std::optional<std::string> found = findDesktopFolder(inputs);
+    if (expected.isEmpty()) {
+        QVERIFY2(!found, found ? found->c_str() : "");
+    } else {
+        QVERIFY(found);
+        QCOMPARE(QDir(QString::fromStdString(*found)).canonicalPath(),
+                 QDir(root.filePath(expected)).canonicalPath());
+        QCOMPARE(QFileInfo(QString::fromStdString(*found)).fileName(),
+                 QFileInfo(expected).fileName());
+    }
+}
+
+QTEST_GUILESS_MAIN(DesktopFolderTest)
+#include "tst_desktopfolder.moc"
