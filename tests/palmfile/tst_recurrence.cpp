@@ -1,7 +1,9 @@
+#include "palmfile/reader.h"
 #include "palmfile/recurrence.h"
 #include "pinnedtimezone.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QTest>
 
 using namespace palmfile;
@@ -112,6 +114,8 @@ private slots:
     void exceptionsOfUntimedRecordReadInAnotherZone();
     void alarmAdvance_data();
     void alarmAdvance();
+    void realSamples_data();
+    void realSamples();
 };
 
 void RecurrenceTest::occurrences_data()
@@ -395,6 +399,57 @@ void RecurrenceTest::alarmAdvance()
     record.alarmAmount = amount;
     record.alarmUnit = unit;
     QCOMPARE(alarmAdvanceMinutes(record), minutes);
+}
+
+void RecurrenceTest::realSamples_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("expected"); // every occurrence that is not cancelled
+
+    const QString federal = "FederalHolidays.dba", other = "non-FederalHolidays.dba";
+    QTest::newRow("Labor Day") << federal << "Labor Day"
+                               << "2001-09-03 2002-09-02 2003-09-01 2004-09-06 2005-09-05 "
+                                  "2006-09-04 2007-09-03";
+    QTest::newRow("Thanksgiving") << federal << "Thanksgiving"
+                                  << "2001-11-22 2002-11-28 2003-11-27 2004-11-25 2005-11-24 "
+                                     "2006-11-23 2007-11-22";
+    QTest::newRow("Veterans' Day") << federal << "Veterans' Day"
+                                   << "2001-11-11 2002-11-11 2003-11-11 2004-11-11 2005-11-11 "
+                                      "2006-11-11 2007-11-11";
+    QTest::newRow("Memorial Day") << federal << "Memorial Day"
+                                  << "2002-05-27 2003-05-26 2004-05-31 2005-05-30 2006-05-29 "
+                                     "2007-05-28 2008-05-26";
+    QTest::newRow("Mothers' Day") << other << "Mothers' Day"
+                                  << "2002-05-12 2003-05-11 2004-05-09 2005-05-08 2006-05-14 "
+                                     "2007-05-13 2008-05-11";
+    QTest::newRow("Fathers' Day") << other << "Fathers' Day"
+                                  << "2002-06-16 2003-06-15 2004-06-20 2005-06-19 2006-06-18 "
+                                     "2007-06-17 2008-06-15";
+}
+
+void RecurrenceTest::realSamples()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, description);
+    QFETCH(QString, expected);
+    const QString path = QStringLiteral(CHIMEWELL_SAMPLES_DIR "/hebcal-dotcom/") + file;
+    if (!QFile::exists(path))
+        QSKIP("the public Palm sample archives are not here");
+
+    // Written in US Pacific time; the dates hold wherever the file is read.
+    for (const char* zone : {"America/Los_Angeles", "America/New_York", "Europe/Berlin"}) {
+        PinnedTimeZone pinned(zone);
+        const auto datebook = readDatebookFile(path.toStdString());
+        QVERIFY2(datebook.ok(), datebook.error().c_str());
+        const auto& records = datebook.value().records;
+        const auto record = std::find_if(records.begin(), records.end(), [&](const auto& r) {
+            return r.description == description.toStdString();
+        });
+        QVERIFY(record != records.end());
+        QCOMPARE(occurrencesBetween(*record, dateOf("1990-01-01"), dateOf("2030-12-31"), true),
+                 expected.split(' '));
+    }
 }
 
 QTEST_GUILESS_MAIN(RecurrenceTest)

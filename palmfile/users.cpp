@@ -1,0 +1,195 @@
+#include "palmfile/users.h"
+
+#include "palmfile/archive.h"
+#include "palmfile/paths.h"
+#include "palmfile/reader.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+
+namespace palmfile {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Ids below 256 belong to user profiles (templates for new users), not to users.
+constexpr std::uint32_t firstUserId = 256;
+constexpr std::uint16_t newClassTag = 0xFFFF;
+constexpr std::uint16_t firstClassTag = 0x8001; // the user class is the file's first class
+
+bool isPrintable(std::string_view text)
+{
+    return !text.empty() && std::none_of(text.begin(), text.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+    });
+}
+
+// A folder name must stay inside the Palm Desktop folder.
+bool isFolderName(std::string_view name)
+{
+    return isPrintable(name) && name != "." && name != ".." &&
+           name.find_first_of("/\\:") == std::string_view::npos;
+}
+
+struct UserEntry
+{
+    PalmUser user;
+    std::size_t end = 0;
+};
+
+// A user entry at `offset`: the user class's tag (its definition or a reference to it), a user
+// id of at least 256, a printable name and a folder name.
+std::optional<UserEntry> userEntryAt(ArchiveReader& in, std::size_t offset)
+{
+    in.seek(offset);
+    const std::uint16_t tag = in.u16();
+    if (tag == newClassTag) {
+        in.u16(); // schema
+        const auto name = in.bytes(in.u16());
+        const std::string_view className(reinterpret_cast<const char*>(name.data()), name.size());
+        if (!in.ok() || !isPrintable(className))
+            return std::nullopt;
+    } else if (tag != firstClassTag) {
+        return std::nullopt;
+    }
+    const std::uint32_t id = in.u32();
+    if (!in.ok() || id < firstUserId)
+        return std::nullopt;
+    UserEntry entry;
+    entry.user.id = static_cast<std::int32_t>(id);
+    entry.user.name = in.text();
+    entry.user.folder = in.text();
+    if (!in.ok() || !isPrintable(entry.user.name) || !isFolderName(entry.user.folder))
+        return std::nullopt;
+    entry.end = in.offset();
+    return entry;
+}
+
+bool hasUserId(const std::vector<PalmUser>& users, std::int32_t id)
+{
+    return std::any_of(users.begin(), users.end(), [id](const PalmUser& u) { return u.id == id; });
+}
+
+// Only part of users.dat has a known layout (conduit settings follow each user), so the file
+// is searched for user entries instead of walked; an entry counts only when its folder exists.
+std::vector<PalmUser> scanUsersDat(const fs::path& root, std::span<const std::uint8_t> bytes,
+                                   std::string& problem)
+{
+    std::vector<PalmUser> users;
+    ArchiveReader in(bytes);
+    const std::uint32_t userCount = in.count();
+    if (!in.ok()) {
+        problem = "users.dat is too short";
+        return users;
+    }
+    for (std::size_t offset = in.offset(); offset < bytes.size() && users.size() < userCount;) {
+        std::optional<UserEntry> entry = userEntryAt(in, offset);
+        std::optional<fs::path> folder;
+        if (entry)
+            folder = findIgnoringCase(root, entry->user.folder);
+        std::error_code error;
+        if (!folder || !fs::is_directory(*folder, error) || hasUserId(users, entry->user.id)) {
+            ++offset;
+            continue;
+        }
+        entry->user.folder = folder->filename().string();
+        users.push_back(std::move(entry->user));
+        offset = entry->end;
+    }
+    if (users.empty())
+        problem =
+            userCount == 0 ? "users.dat lists no user" : "users.dat names no existing user folder";
+    return users;
+}
+
+// Stable across runs and machines, and never a profile id.
+std::int32_t idForFolder(std::string_view folder)
+{
+    std::uint32_t hash = 2166136261u; // FNV-1a
+    for (unsigned char c : folder)
+        hash = (hash ^ c) * 16777619u;
+    return static_cast<std::int32_t>(firstUserId + hash % (0x7FFFFFFFu - firstUserId));
+}
+
+std::vector<PalmUser> usersFromFolders(const fs::path& root)
+{
+    std::vector<fs::path> folders;
+    std::error_code error;
+    for (fs::directory_iterator it(root, error), end; !error && it != end; it.increment(error)) {
+        std::error_code fileError;
+        if (fs::is_regular_file(resolveIgnoringCase(it->path(), {"datebook", "datebook.dat"}),
+                                fileError))
+            folders.push_back(it->path().filename());
+    }
+    std::sort(folders.begin(), folders.end());
+
+    std::vector<PalmUser> users;
+    for (const fs::path& folder : folders) {
+        PalmUser user{idForFolder(folder.string()), folder.string(), folder.string()};
+        while (hasUserId(users, user.id))
+            user.id = user.id == 0x7FFFFFFF ? std::int32_t{firstUserId} : user.id + 1;
+        users.push_back(std::move(user));
+    }
+    return users;
+}
+
+} // namespace
+
+Result<std::vector<PalmUser>> readUsers(const std::string& desktopFolder)
+{
+    const fs::path root(desktopFolder);
+    std::error_code error;
+    if (!fs::is_directory(root, error))
+        return Result<std::vector<PalmUser>>::failure(desktopFolder + ": no such folder");
+
+    std::string problem = "there is no users.dat";
+    if (const auto usersDat = findIgnoringCase(root, "users.dat")) {
+        const auto bytes = readFileBytes(usersDat->string());
+        if (!bytes) {
+            problem = bytes.error();
+        } else {
+            std::vector<PalmUser> users = scanUsersDat(root, bytes.value(), problem);
+            if (!users.empty())
+                return users;
+        }
+    }
+    std::vector<PalmUser> users = usersFromFolders(root);
+    if (!users.empty())
+        return users;
+    return Result<std::vector<PalmUser>>::failure(
+        desktopFolder + ": no Palm user found: " + problem +
+        ", and no sub-folder holds datebook/datebook.dat");
+}
+
+std::vector<std::uint8_t> writeUsersDat(const std::vector<PalmUser>& users)
+{
+    ArchiveWriter out;
+    out.count(static_cast<std::uint32_t>(users.size()));
+    for (const PalmUser& user : users) {
+        out.newObjectTag("CUser");
+        out.i32(user.id);
+        out.text(user.name);
+        out.text(user.folder);
+        out.u16(1);   // active
+        out.count(0); // permanent conduits
+        out.count(0); // temporary conduits
+    }
+    return out.take();
+}
+
+std::string dataFilePath(const std::string& desktopFolder, const std::string& userFolder,
+                         DataFile file)
+{
+    // The user's folder text may come with its leading separator; it must not make the path
+    // absolute.
+    const std::string_view folder =
+        std::string_view(userFolder)
+            .substr(std::min(userFolder.find_first_not_of("/\\"), userFolder.size()));
+    if (file == DataFile::Datebook)
+        return resolveIgnoringCase(desktopFolder, {folder, "datebook", "datebook.dat"}).string();
+    return resolveIgnoringCase(desktopFolder, {folder, "todo", "todo.dat"}).string();
+}
+
+} // namespace palmfile
