@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QStringList>
+
+// The subcommands of palmdat. Each takes the arguments after its name and returns the exit
+// code; main() prints the command's usage line when it returns ExitUsage.
+
+namespace palmdat {
+
+enum ExitCode
+{
+    ExitOk = 0,
+    ExitUnreadable = 1, // a file could not be read or written; the message is on stderr
+    ExitUsage = 2,
+};
+
+struct Command
+{
+    const char* name;
+    const char* arguments; // for the usage text, e.g. "FILE"
+    const char* summary;
+    int (*run)(const QStringList& arguments);
+};
+
+int runDump(const QStringList& arguments);
+int runMake(const QStringList& arguments);
+
+// UTF-8 on stderr with a line break; on stdout as given.
+void printError(const QString& message);
+void printOutput(const QByteArray& utf8);
+
+} // namespace palmdat

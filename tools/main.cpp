@@ -1,0 +1,72 @@
+#include "commands.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace {
+
+const palmdat::Command kCommands[] = {
+    {"dump", "FILE", "print a datebook or to-do file as JSON", palmdat::runDump},
+    {"make", "IN.json OUT", "write a datebook or to-do file from JSON as dump prints it",
+     palmdat::runMake},
+};
+
+QString usageLine(const palmdat::Command& command)
+{
+    return QStringLiteral("  palmdat %1 %2")
+        .arg(QLatin1String(command.name), QLatin1String(command.arguments));
+}
+
+QString usage()
+{
+    QString text = QStringLiteral("Usage:\n");
+    for (const auto& command : kCommands) {
+        text += usageLine(command).leftJustified(48) + QLatin1String(command.summary) +
+                QLatin1Char('\n');
+    }
+    return text;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("palmdat"));
+    QStringList arguments = QCoreApplication::arguments().mid(1);
+    if (arguments.isEmpty()) {
+        palmdat::printError(usage().trimmed());
+        return palmdat::ExitUsage;
+    }
+    const QString name = arguments.takeFirst();
+    if (name == QLatin1String("--help") || name == QLatin1String("help")) {
+        palmdat::printOutput(usage().toUtf8());
+        return palmdat::ExitOk;
+    }
+    for (const auto& command : kCommands) {
+        if (name == QLatin1String(command.name)) {
+            const int code = command.run(arguments);
+            if (code == palmdat::ExitUsage)
+                palmdat::printError(QStringLiteral("Usage:\n") + usageLine(command));
+            return code;
+        }
+    }
+    palmdat::printError(QStringLiteral("palmdat: unknown command \"%1\"\n").arg(name) +
+                        usage().trimmed());
+    return palmdat::ExitUsage;
+}
+
+namespace palmdat {
+
+void printError(const QString& message)
+{
+    std::fputs(message.toUtf8().append('\n').constData(), stderr);
+}
+
+void printOutput(const QByteArray& utf8)
+{
+    std::fwrite(utf8.constData(), 1, std::size_t(utf8.size()), stdout);
+}
+
+} // namespace palmdat
