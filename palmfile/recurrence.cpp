@@ -210,6 +210,18 @@ bool isException(const DatebookRecord& record, LocalDate date)
     });
 }
 
+std::vector<LocalDate> occurrencesBetween(const DatebookRecord& record, LocalDate from,
+                                          LocalDate to)
+{
+    std::vector<LocalDate> dates;
+    for (auto date = nextOccurrence(record, from); date && *date <= to;
+         date = nextOccurrence(record, LocalDate{sys_days{*date} + days{1}})) {
+        if (!isException(record, *date))
+            dates.push_back(*date);
+    }
+    return dates;
+}
+
 std::int32_t alarmAdvanceMinutes(const DatebookRecord& record)
 {
     constexpr std::int32_t minutesPerUnit[] = {1, 60, 24 * 60};

@@ -4,6 +4,7 @@
 #include "records.h"
 
 #include <optional>
+#include <vector>
 
 namespace palmfile {
 
@@ -12,6 +13,9 @@ namespace palmfile {
 std::optional<LocalDate> nextOccurrence(const DatebookRecord& record, LocalDate from);
 // True when the occurrence on `date` is cancelled by one of the record's exception dates.
 bool isException(const DatebookRecord& record, LocalDate date);
+// The dates from `from` to `to` (both included) on which `record` occurs and is not cancelled.
+std::vector<LocalDate> occurrencesBetween(const DatebookRecord& record, LocalDate from,
+                                          LocalDate to);
 // The alarm lead in minutes (amount x unit) when the alarm is set and valid, else -1.
 std::int32_t alarmAdvanceMinutes(const DatebookRecord& record);
 
