@@ -71,8 +71,10 @@ LocalDate roundedDateOf(TimeValue t)
 
 bool isNoDate(TimeValue t)
 {
+    // Before 2031-12-31 00:00 at UTC+14 no zone has reached that date yet.
+    constexpr TimeValue earliestMarker = 1956441600 - 14 * 3600;
     using namespace std::chrono;
-    return localDateOf(t) >= LocalDate{year{2031}, December, day{31}};
+    return t >= earliestMarker && localDateOf(t) >= LocalDate{year{2031}, December, day{31}};
 }
 
 } // namespace palmfile

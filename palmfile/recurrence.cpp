@@ -143,81 +143,122 @@ std::optional<LocalDate> firstYearly(const Repeat& rule, LocalDate start, LocalD
     return firstInMonths(rule, anchor, first, std::int64_t{12} * rule.interval, dateInMonth);
 }
 
-LocalDate startDateOf(const DatebookRecord& record)
+// A local date lies within about a day of the same date in UTC (zones reach from UTC-12 to
+// UTC+14) and rounding moves it by at most another day: values further than this from a date
+// cannot fall on it, which spares the conversion to local time.
+constexpr TimeValue safetyMargin = 3 * 86400;
+
+TimeValue utcMidnight(LocalDate date)
 {
-    return record.untimed ? roundedDateOf(record.start) : localDateOf(record.start);
+    return TimeValue{dayNumberOf(date)} * 86400;
+}
+
+// The record's first and last possible dates: S and the inclusive end E (none: no end).
+struct Span
+{
+    LocalDate start;
+    std::optional<LocalDate> end;
+};
+
+Span spanOf(const DatebookRecord& record)
+{
+    Span span{record.untimed ? roundedDateOf(record.start) : localDateOf(record.start), {}};
+    if (record.repeat && !isNoDate(record.repeat->end))
+        span.end = roundedDateOf(record.repeat->end);
+    return span;
+}
+
+// True when the record certainly has no occurrence on or after `from`.
+bool endsBefore(const DatebookRecord& record, LocalDate from)
+{
+    const TimeValue limit = utcMidnight(from) - safetyMargin;
+    if (!record.repeat)
+        return record.start < limit;
+    return record.repeat->end < limit && !isNoDate(record.repeat->end);
+}
+
+std::optional<LocalDate> nextInSpan(const DatebookRecord& record, const Span& span, LocalDate from)
+{
+    if (!record.repeat)
+        return span.start >= from ? std::optional{span.start} : std::nullopt;
+    const Repeat& rule = *record.repeat;
+    const LocalDate first = std::max(span.start, from);
+    if (rule.interval <= 0 || (span.end && first > *span.end))
+        return std::nullopt;
+
+    std::optional<LocalDate> date;
+    switch (rule.kind) {
+    case RepeatKind::Daily:
+        date = firstDaily(rule, span.start, first);
+        break;
+    case RepeatKind::Weekly:
+        date = firstWeekly(rule, span.start, first);
+        break;
+    case RepeatKind::MonthlyByDay:
+        date = firstMonthlyByDay(rule, span.start, first);
+        break;
+    case RepeatKind::MonthlyByDate:
+        date = firstMonthlyByDate(rule, span.start, first);
+        break;
+    case RepeatKind::Yearly:
+        date = firstYearly(rule, span.start, first);
+        break;
+    }
+    if (date && span.end && *date > *span.end)
+        return std::nullopt;
+    return date;
+}
+
+// The dates the record's exceptions cancel. An exception is usually stored as local midnight
+// of the cancelled day, possibly written in another time zone, so it is rounded to the nearest
+// midnight. One stored at the occurrence's own time of day stands for its plain date. Untimed
+// records always round: their start and exceptions carry the writer's midnight, and in another
+// zone both show the same time of day, which says nothing about the date.
+std::vector<LocalDate> cancelledDates(const DatebookRecord& record)
+{
+    std::vector<LocalDate> dates;
+    if (record.exceptions.empty())
+        return dates;
+    const std::optional<TimeOfDay> startTime =
+        record.untimed ? std::nullopt : std::optional{localTimeOfDay(record.start)};
+    for (TimeValue t : record.exceptions) {
+        const bool atStartTime = startTime && localTimeOfDay(t) == *startTime;
+        dates.push_back(atStartTime ? localDateOf(t) : roundedDateOf(t));
+    }
+    return dates;
 }
 
 } // namespace
 
 std::optional<LocalDate> nextOccurrence(const DatebookRecord& record, LocalDate from)
 {
-    if (!from.ok())
+    if (!from.ok() || endsBefore(record, from))
         return std::nullopt;
-    const LocalDate start = startDateOf(record);
-    if (!record.repeat)
-        return start >= from ? std::optional{start} : std::nullopt;
-
-    const Repeat& rule = *record.repeat;
-    if (rule.interval <= 0)
-        return std::nullopt;
-    const LocalDate first = std::max(start, from);
-    std::optional<LocalDate> end;
-    if (!isNoDate(rule.end)) {
-        end = roundedDateOf(rule.end);
-        if (first > *end)
-            return std::nullopt;
-    }
-
-    std::optional<LocalDate> date;
-    switch (rule.kind) {
-    case RepeatKind::Daily:
-        date = firstDaily(rule, start, first);
-        break;
-    case RepeatKind::Weekly:
-        date = firstWeekly(rule, start, first);
-        break;
-    case RepeatKind::MonthlyByDay:
-        date = firstMonthlyByDay(rule, start, first);
-        break;
-    case RepeatKind::MonthlyByDate:
-        date = firstMonthlyByDate(rule, start, first);
-        break;
-    case RepeatKind::Yearly:
-        date = firstYearly(rule, start, first);
-        break;
-    }
-    if (date && end && *date > *end)
-        return std::nullopt;
-    return date;
+    return nextInSpan(record, spanOf(record), from);
 }
 
 bool isException(const DatebookRecord& record, LocalDate date)
 {
-    if (record.exceptions.empty())
-        return false;
-    // An exception is usually stored as local midnight of the cancelled day, possibly written in
-    // another time zone, so it is rounded to the nearest midnight. One stored at the
-    // occurrence's own time of day stands for its plain date. Untimed records always round:
-    // their start and exceptions carry the writer's midnight, and in another zone both show the
-    // same time of day, which says nothing about the date.
-    const std::optional<TimeOfDay> startTime =
-        record.untimed ? std::nullopt : std::optional{localTimeOfDay(record.start)};
-    return std::any_of(record.exceptions.begin(), record.exceptions.end(), [&](TimeValue t) {
-        if (startTime && localTimeOfDay(t) == *startTime)
-            return localDateOf(t) == date;
-        return roundedDateOf(t) == date;
-    });
+    const std::vector<LocalDate> cancelled = cancelledDates(record);
+    return std::find(cancelled.begin(), cancelled.end(), date) != cancelled.end();
 }
 
 std::vector<LocalDate> occurrencesBetween(const DatebookRecord& record, LocalDate from,
                                           LocalDate to)
 {
     std::vector<LocalDate> dates;
-    for (auto date = nextOccurrence(record, from); date && *date <= to;
-         date = nextOccurrence(record, LocalDate{sys_days{*date} + days{1}})) {
-        if (!isException(record, *date))
-            dates.push_back(*date);
+    if (!from.ok() || !to.ok() || endsBefore(record, from) ||
+        record.start > utcMidnight(to) + safetyMargin)
+        return dates;
+    const Span span = spanOf(record);
+    for (auto date = nextInSpan(record, span, from); date && *date <= to;
+         date = nextInSpan(record, span, LocalDate{sys_days{*date} + days{1}}))
+        dates.push_back(*date);
+    if (!dates.empty() && !record.exceptions.empty()) {
+        const std::vector<LocalDate> cancelled = cancelledDates(record);
+        std::erase_if(dates, [&](LocalDate d) {
+            return std::find(cancelled.begin(), cancelled.end(), d) != cancelled.end();
+        });
     }
     return dates;
 }
