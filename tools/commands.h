@@ -24,6 +24,10 @@ struct Command
 
 int runDump(const QStringList& arguments);
 int runMake(const QStringList& arguments);
+int runOccurrences(const QStringList& arguments);
+int runUsers(const QStringList& arguments);
+int runDemo(const QStringList& arguments);
+int runLocate(const QStringList& arguments);
 
 // UTF-8 on stderr with a line break; on stdout as given.
 void printError(const QString& message);

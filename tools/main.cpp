@@ -10,6 +10,13 @@ const palmdat::Command kCommands[] = {
     {"dump", "FILE", "print a datebook or to-do file as JSON", palmdat::runDump},
     {"make", "IN.json OUT", "write a datebook or to-do file from JSON as dump prints it",
      palmdat::runMake},
+    {"occurrences", "FILE --from DATE --to DATE",
+     "list the appointments from one date (YYYY-MM-DD) to another", palmdat::runOccurrences},
+    {"users", "DESKTOP_FOLDER", "print the Palm users of a Palm Desktop folder as JSON",
+     palmdat::runUsers},
+    {"demo", "FOLDER", "make a demo Palm Desktop folder with two users, its day set around now",
+     palmdat::runDemo},
+    {"locate", "", "print the Palm Desktop folder that Chimewell would use", palmdat::runLocate},
 };
 
 QString usageLine(const palmdat::Command& command)
@@ -22,8 +29,8 @@ QString usage()
 {
     QString text = QStringLiteral("Usage:\n");
     for (const auto& command : kCommands) {
-        text += usageLine(command).leftJustified(48) + QLatin1String(command.summary) +
-                QLatin1Char('\n');
+        text += usageLine(command).leftJustified(47) + QLatin1Char(' ') +
+                QLatin1String(command.summary) + QLatin1Char('\n');
     }
     return text;
 }
