@@ -1,6 +1,7 @@
 #include "palmfile/users.h"
 
 #include "palmfile/archive.h"
+#include "palmfile/codepage.h"
 #include "palmfile/paths.h"
 #include "palmfile/reader.h"
 
@@ -17,6 +18,7 @@ namespace {
 // Ids below 256 belong to user profiles (templates for new users), not to users.
 constexpr std::uint32_t firstUserId = 256;
 constexpr std::uint16_t newClassTag = 0xFFFF;
+constexpr std::uintmax_t maxUsersDatSize = 1 << 20;
 constexpr std::uint16_t firstClassTag = 0x8001; // the user class is the file's first class
 
 bool isPrintable(std::string_view text)
@@ -31,6 +33,17 @@ bool isFolderName(std::string_view name)
 {
     return isPrintable(name) && name != "." && name != ".." &&
            name.find_first_of("/\\:") == std::string_view::npos;
+}
+
+// A string with a one-byte length, as users.dat holds names; a longer one fails the read.
+// Keeping candidates short keeps the search through a large file linear.
+std::string shortText(ArchiveReader& in)
+{
+    const std::uint8_t length = in.u8();
+    if (length == 0xFF)
+        in.fail("string too long for a user entry");
+    const auto bytes = in.bytes(length);
+    return cp1252ToUtf8({reinterpret_cast<const char*>(bytes.data()), bytes.size()});
 }
 
 struct UserEntry
@@ -59,8 +72,8 @@ std::optional<UserEntry> userEntryAt(ArchiveReader& in, std::size_t offset)
         return std::nullopt;
     UserEntry entry;
     entry.user.id = static_cast<std::int32_t>(id);
-    entry.user.name = in.text();
-    entry.user.folder = in.text();
+    entry.user.name = shortText(in);
+    entry.user.folder = shortText(in);
     if (!in.ok() || !isPrintable(entry.user.name) || !isFolderName(entry.user.folder))
         return std::nullopt;
     entry.end = in.offset();
@@ -70,38 +83,6 @@ std::optional<UserEntry> userEntryAt(ArchiveReader& in, std::size_t offset)
 bool hasUserId(const std::vector<PalmUser>& users, std::int32_t id)
 {
     return std::any_of(users.begin(), users.end(), [id](const PalmUser& u) { return u.id == id; });
-}
-
-// Only part of users.dat has a known layout (conduit settings follow each user), so the file
-// is searched for user entries instead of walked; an entry counts only when its folder exists.
-std::vector<PalmUser> scanUsersDat(const fs::path& root, std::span<const std::uint8_t> bytes,
-                                   std::string& problem)
-{
-    std::vector<PalmUser> users;
-    ArchiveReader in(bytes);
-    const std::uint32_t userCount = in.count();
-    if (!in.ok()) {
-        problem = "users.dat is too short";
-        return users;
-    }
-    for (std::size_t offset = in.offset(); offset < bytes.size() && users.size() < userCount;) {
-        std::optional<UserEntry> entry = userEntryAt(in, offset);
-        std::optional<fs::path> folder;
-        if (entry)
-            folder = findIgnoringCase(root, entry->user.folder);
-        std::error_code error;
-        if (!folder || !fs::is_directory(*folder, error) || hasUserId(users, entry->user.id)) {
-            ++offset;
-            continue;
-        }
-        entry->user.folder = folder->filename().string();
-        users.push_back(std::move(entry->user));
-        offset = entry->end;
-    }
-    if (users.empty())
-        problem =
-            userCount == 0 ? "users.dat lists no user" : "users.dat names no existing user folder";
-    return users;
 }
 
 // Stable across runs and machines, and never a profile id.
@@ -137,6 +118,65 @@ std::vector<PalmUser> usersFromFolders(const fs::path& root)
 
 } // namespace
 
+// Only part of users.dat has a known layout (conduit settings follow each user), so the file is
+// searched for user entries instead of walked.
+std::vector<PalmUser> scanUsersDat(std::span<const std::uint8_t> bytes,
+                                   const ExistingFolder& existingFolder)
+{
+    std::vector<PalmUser> users;
+    ArchiveReader in(bytes);
+    const std::uint32_t userCount = in.count();
+    for (std::size_t offset = in.offset(); offset < bytes.size() && users.size() < userCount;) {
+        std::optional<UserEntry> entry = userEntryAt(in, offset);
+        std::optional<std::string> folder;
+        if (entry && !hasUserId(users, entry->user.id))
+            folder = existingFolder(entry->user.folder);
+        if (!folder) {
+            ++offset;
+            continue;
+        }
+        entry->user.folder = std::move(*folder);
+        users.push_back(std::move(entry->user));
+        offset = entry->end;
+    }
+    return users;
+}
+
+namespace {
+
+std::vector<PalmUser> usersFromUsersDat(const fs::path& root, std::string& problem)
+{
+    const auto path = findIgnoringCase(root, "users.dat");
+    std::error_code error;
+    if (!path) {
+        problem = "there is no users.dat";
+        return {};
+    }
+    // A few kilobytes in real life; a huge one is not a users file and would only be searched
+    // for a long time.
+    if (fs::file_size(*path, error) > maxUsersDatSize && !error) {
+        problem = "users.dat is larger than 1 MB";
+        return {};
+    }
+    const auto bytes = readFileBytes(path->string());
+    if (!bytes) {
+        problem = bytes.error();
+        return {};
+    }
+    auto users = scanUsersDat(bytes.value(), [&root](const std::string& name) {
+        std::error_code error;
+        const auto folder = findIgnoringCase(root, name);
+        return folder && fs::is_directory(*folder, error)
+                   ? std::optional{folder->filename().string()}
+                   : std::nullopt;
+    });
+    if (users.empty())
+        problem = "users.dat names no user whose folder exists";
+    return users;
+}
+
+} // namespace
+
 Result<std::vector<PalmUser>> readUsers(const std::string& desktopFolder)
 {
     const fs::path root(desktopFolder);
@@ -144,18 +184,10 @@ Result<std::vector<PalmUser>> readUsers(const std::string& desktopFolder)
     if (!fs::is_directory(root, error))
         return Result<std::vector<PalmUser>>::failure(desktopFolder + ": no such folder");
 
-    std::string problem = "there is no users.dat";
-    if (const auto usersDat = findIgnoringCase(root, "users.dat")) {
-        const auto bytes = readFileBytes(usersDat->string());
-        if (!bytes) {
-            problem = bytes.error();
-        } else {
-            std::vector<PalmUser> users = scanUsersDat(root, bytes.value(), problem);
-            if (!users.empty())
-                return users;
-        }
-    }
-    std::vector<PalmUser> users = usersFromFolders(root);
+    std::string problem;
+    std::vector<PalmUser> users = usersFromUsersDat(root, problem);
+    if (users.empty())
+        users = usersFromFolders(root);
     if (!users.empty())
         return users;
     return Result<std::vector<PalmUser>>::failure(

@@ -3,6 +3,8 @@
 #include "result.h"
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -24,7 +26,16 @@ struct PalmUser
 // neither gives a user; the message says why.
 Result<std::vector<PalmUser>> readUsers(const std::string& desktopFolder);
 
-// users.dat as Palm Desktop lays it out, every user active and without conduit settings.
+// The name of a user's folder as it exists below the Palm Desktop folder (its spelling may
+// differ in case), or none when there is no such folder.
+using ExistingFolder = std::function<std::optional<std::string>(const std::string& folder)>;
+// The users found in the bytes of users.dat, in file order, at most as many as it says it
+// holds. Entries of profiles (ids below 256) and entries whose folder does not exist are skipped.
+std::vector<PalmUser> scanUsersDat(std::span<const std::uint8_t> bytes,
+                                   const ExistingFolder& existingFolder);
+
+// users.dat as Palm Desktop lays it out, every user active and without conduit settings. Names
+// and folders are read back up to 254 bytes (in Windows-1252).
 std::vector<std::uint8_t> writeUsersDat(const std::vector<PalmUser>& users);
 
 enum class DataFile

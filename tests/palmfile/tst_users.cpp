@@ -85,6 +85,15 @@ void UsersTest::usersDat_data()
     QTest::newRow("stops after the user count")
         << bytesOf(countOne.data()) << std::vector<PalmUser>{gewirtz};
 
+    ArchiveWriter broken;
+    broken.count(1);
+    broken.u16(0x8001); // looks like a user entry whose name runs past the end
+    broken.u32(300);
+    broken.u8(0xFF);
+    writeUserWithConduits(broken, gewirtz);
+    QTest::newRow("a broken entry before the user")
+        << bytesOf(broken.data()) << std::vector<PalmUser>{gewirtz};
+
     const PalmUser noFolder{1000, "Nobody", "Nobody"};
     const PalmUser escape{1001, "Escaper", ".."};
     QTest::newRow("users without a folder are skipped")
