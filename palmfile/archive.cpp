@@ -21,14 +21,14 @@ constexpr std::uint16_t kUnicodeMarker = 0xFFFE;
 std::string ArchiveError::message(std::string_view fileName) const
 {
     char hex[32];
-    std::snprintf(hex, sizeof hex, "%#zx", offset);
+    std::snprintf(hex, sizeof hex, "0x%zx", offset);
     std::string out(fileName);
     out += ": ";
     if (!context.empty())
         out += context + ": ";
     out += what;
     out += " at offset ";
-    out += offset == 0 ? "0x0" : hex;
+    out += hex;
     return out;
 }
 

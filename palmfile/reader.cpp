@@ -86,8 +86,10 @@ std::size_t minimumFieldSize(std::uint16_t type)
 class FieldReader
 {
 public:
-    FieldReader(ArchiveReader& in, const std::vector<std::uint16_t>& schema)
-        : m_in(in), m_schema(schema)
+    // The fields from `classicCount` on are Palm Desktop 4.1.4 additions.
+    FieldReader(ArchiveReader& in, const std::vector<std::uint16_t>& schema,
+                std::size_t classicCount)
+        : m_in(in), m_schema(schema), m_extraStart(classicCount)
     {}
 
     std::int32_t integer(std::size_t field)
@@ -126,7 +128,6 @@ public:
             }
         }
     }
-    void setClassicFieldCount(std::size_t count) { m_extraStart = count; }
 
 private:
     void typeCode(std::size_t field)
@@ -213,7 +214,7 @@ private:
 
     ArchiveReader& m_in;
     const std::vector<std::uint16_t>& m_schema;
-    std::size_t m_extraStart = 0;
+    std::size_t m_extraStart;
     std::vector<std::pair<std::uint32_t, Repeat>> m_repeats;
 };
 
@@ -336,8 +337,7 @@ Result<File> readFile(std::span<const std::uint8_t> bytes, std::string_view file
     if (!in.ok())
         return Result<File>::failure(in.error().message(fileName));
 
-    FieldReader fields(in, file.header.schema);
-    fields.setClassicFieldCount(kind.schema.size());
+    FieldReader fields(in, file.header.schema, kind.schema.size());
     file.records.reserve(recordCount);
     for (std::size_t i = 0; i < recordCount; ++i) {
         in.setContext("record", static_cast<std::int64_t>(i));
