@@ -1,4 +1,4 @@
-#include "localdate.h"
+#include "palmfile/localdate.h"
 
 #include <algorithm>
 #include <ctime>

@@ -1,4 +1,4 @@
-#include "recurrence.h"
+#include "palmfile/recurrence.h"
 
 #include <algorithm>
 
