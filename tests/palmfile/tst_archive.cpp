@@ -151,24 +151,6 @@ private slots:
         QVERIFY(in.ok() && in.atEnd());
     }
 
-    void counts_data()
-    {
-        QTest::addColumn<uint>("value");
-        QTest::newRow("zero") << 0u;
-        QTest::newRow("short") << 0xFFFEu;
-        QTest::newRow("long") << 0xFFFFu;
-        QTest::newRow("big") << 0x12345678u;
-    }
-    void counts()
-    {
-        QFETCH(uint, value);
-        ArchiveWriter out;
-        out.count(value);
-        ArchiveReader in(out.data());
-        QCOMPARE(in.count(), value);
-        QVERIFY(in.ok() && in.atEnd());
-    }
-
     // The numbering of FederalHolidays.dba: one counter for classes and objects of the file.
     void objectTagsShareOneCounter()
     {

@@ -32,62 +32,6 @@ Run palmdat(const QStringList& arguments)
             QString::fromUtf8(process.readAllStandardError())};
 }
 
-QJsonObject parse(const char* json)
-{
-    return QJsonDocument::fromJson(json).object();
-}
-
-// Every field given, in the form dump prints.
-const char* const kFullDatebook = R"({
-  "format": "datebook", "file_name": "C:\\Palm\\GewirtD\\datebook\\datebook.dat",
-  "categories": [{"index": 1, "id": 17, "name": "Büro", "short": "Bü"}],
-  "records": [
-    {"id": 5, "status": 1, "position": 2147483647, "start": "2024-03-31T10:00:00",
-     "end": "2024-03-31T11:30:00", "description": "Zahnarzt “Dr. Weiß”",
-     "note": "bring card\r\nfloor 2", "untimed": false, "private": true, "category": 1,
-     "alarm": {"amount": 2, "unit": "hours"}, "alarm_minutes": 120, "repeat": null,
-     "exceptions": []},
-    {"id": 0, "status": 5, "position": 2147483647, "start": "2024-01-01T00:00:00",
-     "end": "2024-01-01T00:00:00", "description": "daily", "note": "", "untimed": true,
-     "private": false, "category": 0, "alarm": null, "alarm_minutes": -1,
-     "repeat": {"kind": "daily", "interval": 3, "end": null, "first_day_of_week": 0},
-     "exceptions": ["2024-01-04", "2024-10-27"]},
-    {"id": 0, "status": 128, "position": 0, "start": "2024-01-02T08:15:00",
-     "end": "2024-01-02T08:45:00", "description": "weekly", "note": "", "untimed": false,
-     "private": false, "category": 0, "alarm": {"amount": 0, "unit": "minutes"},
-     "alarm_minutes": 0,
-     "repeat": {"kind": "weekly", "interval": 2, "end": "2024-12-31", "first_day_of_week": 1,
-                "days": [1, 3, 5]}, "exceptions": []},
-    {"id": 0, "status": 1, "position": 2147483647, "start": "2024-05-27T00:00:00",
-     "end": "2024-05-27T00:00:00", "description": "last Monday", "note": "", "untimed": true,
-     "private": false, "category": 0, "alarm": {"amount": 1, "unit": "days"},
-     "alarm_minutes": 1440,
-     "repeat": {"kind": "monthly-by-day", "interval": 12, "end": null, "first_day_of_week": 0,
-                "weekday": 1, "week": 4}, "exceptions": []},
-    {"id": 0, "status": 1, "position": 2147483647, "start": "2024-01-31T09:00:00",
-     "end": "2024-01-31T09:00:00", "description": "31st", "note": "", "untimed": false,
-     "private": false, "category": 0, "alarm": null, "alarm_minutes": -1,
-     "repeat": {"kind": "monthly-by-date", "interval": 1, "end": null, "first_day_of_week": 0,
-                "day": 31}, "exceptions": []},
-    {"id": 0, "status": 1, "position": 2147483647, "start": "1960-02-29T00:00:00",
-     "end": "1960-02-29T00:00:00", "description": "leap birthday", "note": "", "untimed": true,
-     "private": false, "category": 0, "alarm": null, "alarm_minutes": -1,
-     "repeat": {"kind": "yearly", "interval": 1, "end": null, "first_day_of_week": 0,
-                "day": 29, "month": 2}, "exceptions": []}
-  ]})";
-
-const char* const kFullTodo = R"({
-  "format": "todo", "file_name": "todo.dat",
-  "categories": [{"index": 1, "id": 1, "name": "Einkauf", "short": "Eink"}],
-  "records": [
-    {"id": 9, "status": 1, "position": 2147483647, "description": "Steuer",
-     "note": "Belege\r\nsammeln", "due": "2024-04-30", "completed": false, "priority": 1,
-     "private": false, "category": 1},
-    {"id": 0, "status": 4, "position": 2147483647, "description": "undated",
-     "note": "", "due": null, "completed": true, "priority": 5, "private": true,
-     "category": 0}
-  ]})";
-
 } // namespace
 
 class TestPalmdat : public QObject
@@ -95,27 +39,28 @@ class TestPalmdat : public QObject
     Q_OBJECT
 
 private slots:
+    // The fuzzers' seeds give every field in the form dump prints.
     void makeThenDumpGivesTheInputBack_data()
     {
-        QTest::addColumn<QByteArray>("json");
-        QTest::newRow("datebook") << QByteArray(kFullDatebook);
-        QTest::newRow("todo") << QByteArray(kFullTodo);
+        QTest::addColumn<QString>("in");
+        const QDir seeds(QStringLiteral(CHIMEWELL_FUZZ_SEEDS_DIR));
+        for (const QString& name : seeds.entryList({"*.json"}, QDir::Files))
+            QTest::newRow(qPrintable(name)) << seeds.filePath(name);
+        QVERIFY(seeds.entryList({"*.json"}, QDir::Files).size() >= 2);
     }
     void makeThenDumpGivesTheInputBack()
     {
-        QFETCH(QByteArray, json);
+        QFETCH(QString, in);
+        QFile json(in);
+        QVERIFY(json.open(QIODevice::ReadOnly));
         QTemporaryDir dir;
-        const QString in = dir.filePath("in.json");
         const QString out = dir.filePath("out.dat");
-        QFile file(in);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(json);
-        file.close();
         const Run made = palmdat({"make", in, out});
         QVERIFY2(made.exitCode == 0, qPrintable(made.err));
         const Run dumped = palmdat({"dump", out});
         QVERIFY2(dumped.exitCode == 0, qPrintable(dumped.err));
-        QCOMPARE(QJsonDocument::fromJson(dumped.out).object(), parse(json));
+        QCOMPARE(QJsonDocument::fromJson(dumped.out).object(),
+                 QJsonDocument::fromJson(json.readAll()).object());
     }
 
     void missingFieldsTakeDefaults()
