@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QDialog>
+
+class CHyperLink;
+
+// The About box: product name, version, a picture, a one-line description and a link to the
+// program's web site.
+class AboutDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit AboutDialog(QWidget* parent = nullptr);
+
+    CHyperLink* link() const { return m_link; }
+
+    static const QString WebAddress;
+
+private:
+    CHyperLink* m_link;
+};

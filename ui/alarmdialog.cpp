@@ -1,0 +1,124 @@
+#include "alarmdialog.h"
+
+#include "app/clock.h"
+#include "app/stringtable.h"
+#include "palm/timetexts.h"
+
+#include <QBoxLayout>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTextEdit>
+#include <QTimer>
+
+namespace {
+AlarmDialog::Runner& testRunner()
+{
+    static AlarmDialog::Runner runner;
+    return runner;
+}
+} // namespace
+
+QString warnAgainText(int minutes)
+{
+    const int id = minutes == 1 ? IDS_REMIND_AGAIN_SINGULAR : IDS_REMIND_AGAIN_PLURAL;
+    return LoadText(id).replace(QLatin1String("%d"), QString::number(minutes));
+}
+
+AlarmDialog::AlarmDialog(const Clock& clock, QWidget* parent) : CBaseDialog(parent), m_clock(clock)
+{
+    setWindowFlag(Qt::WindowStaysOnTopHint);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    m_text = new QTextEdit(this);
+    m_text->setObjectName(QStringLiteral("alarmText"));
+    m_text->setReadOnly(true);
+    m_text->setAcceptRichText(false);
+    m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_text->document()->setDefaultTextOption(QTextOption(Qt::AlignHCenter));
+    m_text->setMinimumSize(300, 60);
+
+    m_ok = new QPushButton(QStringLiteral("&OK"), this);
+    m_ok->setObjectName(QStringLiteral("okButton"));
+    m_ok->setDefault(true);
+    m_warnAgainButton = new QPushButton(QStringLiteral("&Warn again"), this);
+    m_warnAgainButton->setObjectName(QStringLiteral("warnAgainButton"));
+    m_snooze = new QSpinBox(this);
+    m_snooze->setObjectName(QStringLiteral("snoozeSpin"));
+    m_snooze->setRange(MinSnoozeMinutes, MaxSnoozeMinutes);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_warnAgainButton, 1);
+    buttons->addWidget(m_snooze);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_text, 1);
+    layout->addLayout(buttons);
+    setTabOrder(m_text, m_ok);
+    setTabOrder(m_ok, m_warnAgainButton);
+    setTabOrder(m_warnAgainButton, m_snooze);
+
+    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_warnAgainButton, &QPushButton::clicked, this, [this] {
+        m_warnAgain = true;
+        accept();
+    });
+    connect(m_snooze, &QSpinBox::valueChanged, this, &AlarmDialog::updateWarnAgainText);
+
+    m_captionTimer = new QTimer(this);
+    m_captionTimer->setInterval(5000);
+    connect(m_captionTimer, &QTimer::timeout, this, &AlarmDialog::renewCaption);
+    m_captionTimer->start();
+    renewCaption();
+    updateWarnAgainText();
+}
+
+void AlarmDialog::setAlarmText(const QString& text)
+{
+    QString shown = text;
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    m_text->setPlainText(shown);
+}
+
+void AlarmDialog::setSnoozeMinutes(int minutes)
+{
+    m_snooze->setValue(minutes);
+    updateWarnAgainText();
+}
+
+int AlarmDialog::snoozeMinutes() const
+{
+    return m_snooze->value();
+}
+
+void AlarmDialog::run()
+{
+    if (testRunner())
+        testRunner()(*this);
+    else
+        exec();
+}
+
+void AlarmDialog::setTestRunner(Runner runner)
+{
+    testRunner() = std::move(runner);
+}
+
+void AlarmDialog::showEvent(QShowEvent* event)
+{
+    CBaseDialog::showEvent(event);
+    m_ok->setFocus();
+    raise();
+    activateWindow();
+}
+
+void AlarmDialog::renewCaption()
+{
+    // The English caption text ends in a blank, so two blanks stand before the time there.
+    setWindowTitle(LoadText(IDS_ALARM_CAPTION) + QLatin1Char(' ') +
+                   FormatTimeText(m_clock.now()));
+}
+
+void AlarmDialog::updateWarnAgainText()
+{
+    m_warnAgainButton->setText(warnAgainText(m_snooze->value()));
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "basedialog.h"
+
+#include <functional>
+
+class Clock;
+class QPushButton;
+class QSpinBox;
+class QTextEdit;
+class QTimer;
+
+// "Appointment due!": shows the alarm text on top of every other window until the user
+// acknowledges it (OK, Enter, Escape, the close box) or asks to be reminded again after the
+// snooze minutes chosen beside the Warn again button.
+class AlarmDialog : public CBaseDialog
+{
+    Q_OBJECT
+public:
+    explicit AlarmDialog(const Clock& clock, QWidget* parent = nullptr);
+
+    void setAlarmText(const QString& text);
+    // Values outside 1..30 open at the nearest limit, so button, spin box and the minutes
+    // handed back always agree.
+    void setSnoozeMinutes(int minutes);
+    int snoozeMinutes() const;
+    // True only when the dialog was closed with the Warn again button.
+    bool warnAgain() const { return m_warnAgain; }
+
+    // Runs the dialog modally; a test runner set with setTestRunner() takes its place.
+    void run();
+    using Runner = std::function<void(AlarmDialog&)>;
+    static void setTestRunner(Runner runner);
+
+    static constexpr int MinSnoozeMinutes = 1;
+    static constexpr int MaxSnoozeMinutes = 30;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void renewCaption();
+    void updateWarnAgainText();
+
+    const Clock& m_clock;
+    bool m_warnAgain = false;
+    QTextEdit* m_text;
+    QPushButton* m_ok;
+    QPushButton* m_warnAgainButton;
+    QSpinBox* m_snooze;
+    QTimer* m_captionTimer;
+};
+
+// "Remind again in 1 minute", "Remind again in 5 minutes": the singular only for exactly 1.
+QString warnAgainText(int minutes);

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+#include <QUrl>
+
+#include <functional>
+
+class QSoundEffect;
+
+// What sounds when an alarm is raised.
+class AlarmSound
+{
+public:
+    virtual ~AlarmSound() = default;
+    // Starts the sound and returns at once.
+    virtual void play() = 0;
+};
+
+// Plays a WAV once; when it cannot be loaded, two short beeps a tenth of a second apart
+// take its place. (Without an audio device the sound "plays" unheard: that is no failure
+// a program can see.)
+class WavAlarmSound : public QObject, public AlarmSound
+{
+    Q_OBJECT
+public:
+    using Beeper = std::function<void()>;
+    // Starts loading at once, so the first alarm does not wait for the file.
+    explicit WavAlarmSound(const QUrl& wav, Beeper beep = {}, QObject* parent = nullptr);
+    void play() override;
+
+private:
+    void beepTwice();
+    void statusChanged();
+
+    QSoundEffect* m_effect;
+    Beeper m_beep;
+    bool m_playWhenLoaded = false;
+};

@@ -1,0 +1,25 @@
+#include "basedialog.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QPalette>
+
+CBaseDialog::CBaseDialog(QWidget* parent)
+    : QDialog(parent), m_background(QApplication::palette().color(QPalette::Button))
+{
+}
+
+void CBaseDialog::SetBackgroundColor(const QColor& color)
+{
+    m_background = color;
+    update();
+}
+
+// Painting the surface ourselves instead of changing the palette keeps the colour from
+// propagating into the child controls.
+void CBaseDialog::paintEvent(QPaintEvent* event)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), m_background);
+    QDialog::paintEvent(event);
+}

@@ -1,0 +1,465 @@
+#include "mainwindow.h"
+
+#include "aboutdialog.h"
+#include "alarmdialog.h"
+#include "alarmsound.h"
+#include "app/clock.h"
+#include "app/sharedsettings.h"
+#include "app/stringtable.h"
+#include "helppage.h"
+#include "optionsdialog.h"
+#include "palm/palmusers.h"
+#include "palm/timetexts.h"
+#include "platform/bellnotifier.h"
+#include "resources.h"
+#include "spinarrows.h"
+#include "uilog.h"
+
+#include <QBoxLayout>
+#include <QComboBox>
+#include <QDateTime>
+#include <QEvent>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QSemaphore>
+#include <QSettings>
+#include <QShortcut>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QToolTip>
+
+namespace {
+const QString SizeWidthKey = QStringLiteral("Size/cx");
+const QString SizeHeightKey = QStringLiteral("Size/cy");
+
+QDate localDate(std::int64_t t)
+{
+    return QDateTime::fromSecsSinceEpoch(t).date();
+}
+
+// Up and Down in the minutes field step it like the arrows beside it.
+class ArrowKeyStepper : public QObject
+{
+public:
+    ArrowKeyStepper(QObject* parent, std::function<void(int)> step)
+        : QObject(parent), m_step(std::move(step))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Up || key == Qt::Key_Down) {
+                m_step(key == Qt::Key_Up ? 1 : -1);
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void(int)> m_step;
+};
+} // namespace
+
+MainWindow::MainWindow(SharedSettings& settings, QSemaphore& rescan, const PalmUsers& users,
+                       QSettings& profile, std::function<void()> saveSettings, const Clock& clock,
+                       QWidget* parent)
+    : QDialog(parent), m_settings(settings), m_rescan(rescan), m_palmUsers(users),
+      m_profile(profile), m_saveSettings(std::move(saveSettings)), m_clock(clock),
+      m_sound(std::make_unique<WavAlarmSound>(alarmSoundUrl())), m_bell(makeBellNotifier()),
+      m_trayAvailable(&QSystemTrayIcon::isSystemTrayAvailable)
+{
+    buildWindow();
+    fillUsers();
+
+    const Settings current = m_settings.snapshot();
+    m_minutes->setText(QString::number(current.warntime));
+    updateGroupCaption();
+
+    const int naturalWidth = sizeHint().width();
+    setFixedWidth(naturalWidth);
+    setMinimumHeight(std::max(MinHeight, minimumSizeHint().height()));
+    resize(naturalWidth, m_profile.value(SizeHeightKey, MinHeight).toInt());
+
+    requestRescan();
+    m_lastTick = m_clock.now();
+    updateCaption(m_lastTick);
+    auto* timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, &MainWindow::tick);
+    timer->start(1000);
+    m_initialising = false;
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::buildWindow()
+{
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowIcon(appIcon());
+
+    auto* userLabel = new QLabel(QStringLiteral("Palm &user"), this);
+    m_users = new QComboBox(this);
+    m_users->setMinimumContentsLength(12);
+    m_users->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    userLabel->setBuddy(m_users);
+
+    auto* remindLabel = new QLabel(QStringLiteral("Re&mind"), this);
+    m_minutes = new QLineEdit(this);
+    m_minutes->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
+    m_minutes->setAlignment(Qt::AlignRight);
+    m_minutes->setFixedWidth(m_minutes->fontMetrics().horizontalAdvance(QStringLiteral("0000")) +
+                             12);
+    remindLabel->setBuddy(m_minutes);
+    auto* arrows = new SpinArrows(this);
+    arrows->setFixedHeight(m_minutes->sizeHint().height());
+    auto* minutesLabel = new QLabel(QStringLiteral("minutes before due"), this);
+
+    auto* refresh = new QPushButton(QStringLiteral("&Refresh"), this);
+    auto* hide = new QPushButton(QStringLiteral("Hi&de"), this);
+    hide->setDefault(true);
+    auto* quit = new QPushButton(QStringLiteral("&Quit"), this);
+    auto* options = new QPushButton(QStringLiteral("&Options"), this);
+    auto* help = new QPushButton(QStringLiteral("&Help"), this);
+    auto* about = new QPushButton(QStringLiteral("&About"), this);
+
+    m_listFrame = new QGroupBox(this);
+    m_list = new QListWidget(m_listFrame);
+    m_list->setSelectionMode(QAbstractItemView::NoSelection);
+    m_list->setMinimumWidth(1);
+    auto* frameLayout = new QVBoxLayout(m_listFrame);
+    frameLayout->addWidget(m_list);
+
+    auto* controls = new QHBoxLayout;
+    controls->addWidget(userLabel);
+    controls->addWidget(m_users);
+    controls->addSpacing(8);
+    controls->addWidget(remindLabel);
+    auto* minutesField = new QHBoxLayout;
+    minutesField->setSpacing(0);
+    minutesField->addWidget(m_minutes);
+    minutesField->addWidget(arrows);
+    controls->addLayout(minutesField);
+    controls->addWidget(minutesLabel);
+    controls->addStretch();
+    controls->addSpacing(8);
+    controls->addWidget(refresh);
+
+    auto* commands = new QVBoxLayout;
+    commands->addWidget(quit);
+    commands->addSpacing(hide->sizeHint().height());
+    commands->addWidget(options);
+    commands->addWidget(help);
+    commands->addWidget(about);
+    commands->addStretch();
+
+    auto* grid = new QGridLayout(this);
+    grid->addLayout(controls, 0, 0);
+    grid->addWidget(hide, 0, 1);
+    grid->addWidget(m_listFrame, 1, 0);
+    grid->addLayout(commands, 1, 1);
+    grid->setRowStretch(1, 1);
+
+    for (auto [from, to] : {std::pair<QWidget*, QWidget*>{m_users, m_minutes},
+                            {m_minutes, refresh},
+                            {refresh, hide},
+                            {hide, quit},
+                            {quit, options},
+                            {options, help},
+                            {help, about},
+                            {about, m_list}})
+        setTabOrder(from, to);
+
+    connect(m_minutes, &QLineEdit::textChanged, this, &MainWindow::minutesChanged);
+    connect(arrows, &SpinArrows::stepped, this, &MainWindow::stepMinutes);
+    m_minutes->installEventFilter(
+        new ArrowKeyStepper(this, [this](int delta) { stepMinutes(delta); }));
+    connect(refresh, &QPushButton::clicked, this, &MainWindow::refresh);
+    connect(hide, &QPushButton::clicked, this, &MainWindow::accept);
+    connect(quit, &QPushButton::clicked, this, &MainWindow::quitRequested);
+    connect(options, &QPushButton::clicked, this, &MainWindow::showOptions);
+    connect(help, &QPushButton::clicked, this, [this] { showHelpPage(this); });
+    connect(about, &QPushButton::clicked, this, &MainWindow::showAbout);
+    connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
+            [this] { showHelpPage(this); });
+
+    auto* menu = new QMenu(this);
+    menu->setTitle(LoadText(IDS_APP_TITLE));
+    connect(menu->addAction(QStringLiteral("&Show")), &QAction::triggered, this,
+            &MainWindow::showWindow);
+    connect(menu->addAction(QStringLiteral("&Refresh")), &QAction::triggered, this,
+            &MainWindow::refresh);
+    menu->addSeparator();
+    connect(menu->addAction(QStringLiteral("&Quit")), &QAction::triggered, this,
+            &MainWindow::quitRequested);
+    m_tray = new QSystemTrayIcon(appIcon(), this);
+    m_tray->setToolTip(LoadText(IDS_APP_TITLE));
+    m_tray->setContextMenu(menu);
+    connect(m_tray, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Trigger)
+                    showWindow();
+            });
+    m_tray->show();
+}
+
+void MainWindow::setAlarmSound(std::unique_ptr<AlarmSound> sound)
+{
+    m_sound = std::move(sound);
+}
+
+void MainWindow::setBellNotifier(std::unique_ptr<BellNotifier> bell)
+{
+    m_bell = std::move(bell);
+}
+
+void MainWindow::setTrayAvailableCheck(std::function<bool()> available)
+{
+    m_trayAvailable = std::move(available);
+}
+
+void MainWindow::fillUsers()
+{
+    for (int position = 0; position < m_palmUsers.count(); ++position) {
+        const int id = m_palmUsers.idAt(position);
+        m_users->addItem(m_palmUsers.name(id), id);
+    }
+    const int stored = m_users->findData(m_settings.snapshot().palmuserid);
+    m_users->setCurrentIndex(stored >= 0 ? stored : 0);
+    const int id = m_users->count() > 0 ? m_users->currentData().toInt() : -1;
+    m_settings.update([id](Settings& s) { s.SelectPalmUser(id); });
+    connect(m_users, &QComboBox::currentIndexChanged, this, &MainWindow::userChosen);
+}
+
+void MainWindow::userChosen(int index)
+{
+    if (index < 0)
+        return;
+    if (!validMinutes()) {
+        // The change waits until the minutes field holds a valid number again.
+        showValidationMessage();
+        const QSignalBlocker blocker(m_users);
+        m_users->setCurrentIndex(m_users->findData(m_settings.snapshot().palmuserid));
+        return;
+    }
+    const int id = m_users->itemData(index).toInt();
+    qCDebug(lcUi) << "Palm user" << id << "chosen";
+    m_settings.update([id](Settings& s) { s.SelectPalmUser(id); });
+    requestRescan();
+}
+
+std::optional<int> MainWindow::validMinutes() const
+{
+    bool isNumber = false;
+    const int minutes = m_minutes->text().toInt(&isNumber);
+    if (!isNumber || minutes < 0 || minutes > MaxMinutes)
+        return std::nullopt;
+    return minutes;
+}
+
+void MainWindow::showValidationMessage()
+{
+    QToolTip::showText(m_minutes->mapToGlobal(QPoint(0, m_minutes->height())),
+                       QStringLiteral("Please enter a number from 0 to %1.").arg(MaxMinutes),
+                       m_minutes);
+}
+
+void MainWindow::minutesChanged()
+{
+    if (m_initialising)
+        return;
+    const std::optional<int> minutes = validMinutes();
+    if (!minutes) {
+        showValidationMessage();
+        return;
+    }
+    QToolTip::hideText();
+    storeWarntime(*minutes);
+    requestRescan();
+}
+
+void MainWindow::stepMinutes(int delta)
+{
+    const std::optional<int> typed = validMinutes();
+    const int current = typed ? *typed : m_settings.snapshot().warntime;
+    m_minutes->setText(QString::number(std::clamp(current + delta, 0, MaxMinutes)));
+}
+
+void MainWindow::storeWarntime(int minutes)
+{
+    m_settings.update([minutes](Settings& s) { s.warntime = minutes; });
+}
+
+// Hide: a number above the range is stored as typed, text that is no number leaves the
+// stored minutes alone; the window hides either way.
+void MainWindow::accept()
+{
+    bool isNumber = false;
+    const int typed = m_minutes->text().toInt(&isNumber);
+    if (!validMinutes())
+        showValidationMessage();
+    if (isNumber && typed != m_settings.snapshot().warntime) {
+        storeWarntime(typed);
+        requestRescan();
+    }
+    hideToTray();
+}
+
+// Escape and the close box: the window stays while the minutes field holds a bad value.
+void MainWindow::reject()
+{
+    if (!validMinutes()) {
+        showValidationMessage();
+        return;
+    }
+    hideToTray();
+}
+
+void MainWindow::hideToTray()
+{
+    if (!m_trayAvailable()) {
+        qCDebug(lcUi) << "no notification area: the window stays shown";
+        return;
+    }
+    hide();
+}
+
+void MainWindow::showWindow()
+{
+    if (!(windowFlags() & Qt::WindowStaysOnTopHint))
+        setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    QDialog::changeEvent(event);
+    // A minimised window leaves the taskbar: the tray icon brings it back.
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && m_trayAvailable())
+        QTimer::singleShot(0, this, [this] {
+            if (isMinimized())
+                hide();
+        });
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    if (m_initialising)
+        return;
+    m_profile.setValue(SizeWidthKey, width());
+    m_profile.setValue(SizeHeightKey, height());
+}
+
+void MainWindow::tick()
+{
+    if (m_hideAtStartPending) {
+        m_hideAtStartPending = false;
+        if (m_settings.snapshot().autohide)
+            hideToTray();
+    }
+    const std::int64_t now = m_clock.now();
+    if (localDate(now) != localDate(m_lastTick)) {
+        qCDebug(lcUi) << "a new day: rescan";
+        requestRescan();
+    }
+    m_lastTick = now;
+    updateCaption(now);
+}
+
+void MainWindow::updateCaption(std::int64_t now)
+{
+    setWindowTitle(LoadText(IDS_APP_TITLE) + QLatin1Char(' ') + FormatTimeText(now));
+}
+
+void MainWindow::updateGroupCaption()
+{
+    m_listFrame->setTitle(LoadText(m_settings.snapshot().showtodos ? IDS_CAPTION_WITH_TODOS
+                                                                   : IDS_CAPTION_APPOINTMENTS));
+}
+
+void MainWindow::refresh()
+{
+    // One refresh at a time; the pause keeps the event loop (and alarms) running.
+    if (m_refreshing)
+        return;
+    m_refreshing = true;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    const int user = m_settings.snapshot().palmuserid;
+    m_bell->SendBellCommand(0, user);
+    m_bell->SendBellCommand(1, user);
+    QTimer::singleShot(RefreshPauseMs, this, [this, user] {
+        m_bell->SendBellCommand(2, user);
+        requestRescan();
+        QGuiApplication::restoreOverrideCursor();
+        m_refreshing = false;
+    });
+}
+
+void MainWindow::showOptions()
+{
+    OptionsDialog dialog(this);
+    dialog.load(m_settings.snapshot());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    m_settings.update([&dialog](Settings& s) { dialog.store(s); });
+    if (m_saveSettings)
+        m_saveSettings();
+    updateGroupCaption();
+    requestRescan();
+}
+
+void MainWindow::showAbout()
+{
+    AboutDialog dialog(this);
+    dialog.exec();
+}
+
+void MainWindow::updateList(const QString& tooltip, const QStringList& lines)
+{
+    m_tray->setToolTip(tooltip);
+    m_list->clear();
+    m_list->addItems(lines);
+}
+
+void MainWindow::answerAlarm(const QString& alarmText, int* answer)
+{
+    const Settings current = m_settings.snapshot();
+    if (current.beep)
+        m_sound->play();
+    AlarmDialog dialog(m_clock);
+    if (current.warnred)
+        dialog.SetBackgroundColor(Qt::red);
+    dialog.setSnoozeMinutes(current.warnagaintime);
+    dialog.setAlarmText(alarmText);
+    dialog.run();
+
+    // The minutes chosen become the next default, however the dialog was closed.
+    const int minutes = dialog.snoozeMinutes();
+    m_settings.update([minutes](Settings& s) { s.warnagaintime = minutes; });
+    const int result = dialog.warnAgain() ? 0 : 1;
+    qCDebug(lcUi) << "alarm" << alarmText << (result ? "acknowledged" : "to come again in")
+                  << (result ? QString() : QString::number(minutes));
+    if (answer)
+        *answer = result;
+}
+
+void MainWindow::requestRescan()
+{
+    m_rescan.release(1);
+}

@@ -1,0 +1,10 @@
+#include "messageboxnotice.h"
+
+#include "app/stringtable.h"
+
+#include <QMessageBox>
+
+void MessageBoxNotice::showNoPalmDesktop(const QString& text)
+{
+    QMessageBox::warning(nullptr, LoadText(IDS_APP_TITLE), text, QMessageBox::Ok);
+}

@@ -1,0 +1,21 @@
+#include "bellnotifier.h"
+
+#include "ui/uilog.h"
+
+namespace {
+// The notifier exists only as a Windows program.
+class NoBellNotifier : public BellNotifier
+{
+public:
+    void SendBellCommand(int code, int palmUserId) override
+    {
+        qCDebug(lcUi) << "no Bell XS-1 notifier here: command" << code << "user" << palmUserId
+                      << "not sent";
+    }
+};
+} // namespace
+
+std::unique_ptr<BellNotifier> makeBellNotifier()
+{
+    return std::make_unique<NoBellNotifier>();
+}

@@ -1,0 +1,114 @@
+#include "xdgautostart.h"
+
+#include "app/stringtable.h"
+#include "platformautostart.h"
+#include "ui/uilog.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
+
+XdgAutostart::XdgAutostart(const QString& autostartFolder, const QString& executable)
+    : m_folder(autostartFolder), m_executable(executable)
+{
+}
+
+QString XdgAutostart::defaultFolder()
+{
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    // A relative XDG_CONFIG_HOME is invalid and must be ignored.
+    if (config.isEmpty() || QDir::isRelativePath(config)) {
+        const QString home = qEnvironmentVariable("HOME");
+        if (home.isEmpty())
+            return {};
+        config = home + QStringLiteral("/.config");
+    }
+    return config + QStringLiteral("/autostart");
+}
+
+QString XdgAutostart::entryPath() const
+{
+    if (m_folder.isEmpty())
+        return {};
+    return m_folder + QLatin1Char('/') + LoadText(IDS_PRODUCT_NAME) + QStringLiteral(".desktop");
+}
+
+int XdgAutostart::StartupShortcutExists()
+{
+    if (m_folder.isEmpty())
+        return -1;
+    QFile entry(entryPath());
+    return entry.open(QIODevice::ReadOnly) ? 1 : 0;
+}
+
+int XdgAutostart::CreateStartupShortcut()
+{
+    if (m_folder.isEmpty())
+        return -1;
+    // The folder does not exist until the first program of a fresh account asks for it.
+    if (!QDir().mkpath(m_folder)) {
+        qCWarning(lcUi) << "cannot create the autostart folder" << m_folder;
+        return -1;
+    }
+    const QString name = LoadText(IDS_PRODUCT_NAME);
+    QSaveFile entry(entryPath());
+    if (!entry.open(QIODevice::WriteOnly)) {
+        qCWarning(lcUi) << "cannot write" << entry.fileName() << entry.errorString();
+        return -1;
+    }
+    const QString text = QStringLiteral("[Desktop Entry]\n"
+                                        "Type=Application\n"
+                                        "Name=%1\n"
+                                        "Comment=%1\n"
+                                        "Exec=%2\n"
+                                        "Icon=chimewell\n"
+                                        "Terminal=false\n")
+                             .arg(name, desktopExecArgument(m_executable));
+    entry.write(text.toUtf8());
+    if (!entry.commit()) {
+        qCWarning(lcUi) << "cannot write" << entry.fileName() << entry.errorString();
+        return -1;
+    }
+    return 0;
+}
+
+int XdgAutostart::DeleteStartupShortcut()
+{
+    if (m_folder.isEmpty())
+        return -1;
+    QFile::remove(entryPath());
+    return 0;
+}
+
+QString desktopExecArgument(const QString& path)
+{
+    static const QString reserved = QStringLiteral(" \t\n\"'\\><~|&;$*?#()`");
+    QString argument = path;
+    // A literal percent sign is written twice: single ones start field codes.
+    argument.replace(QLatin1Char('%'), QStringLiteral("%%"));
+    const bool quote =
+        std::any_of(argument.cbegin(), argument.cend(), [](QChar c) { return reserved.contains(c); });
+    if (quote) {
+        QString quoted;
+        for (QChar c : argument) {
+            if (c == QLatin1Char('"') || c == QLatin1Char('`') || c == QLatin1Char('$') ||
+                c == QLatin1Char('\\'))
+                quoted += QLatin1Char('\\');
+            quoted += c;
+        }
+        argument = QLatin1Char('"') + quoted + QLatin1Char('"');
+    }
+    // The value of a desktop entry key escapes its backslashes once more.
+    argument.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    argument.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+    return argument;
+}
+
+std::unique_ptr<Autostart> makeAutostart()
+{
+    return std::make_unique<XdgAutostart>(XdgAutostart::defaultFolder(),
+                                          QCoreApplication::applicationFilePath());
+}

@@ -1,0 +1,33 @@
+#include "resources.h"
+
+#include <QFile>
+
+static void ensureResources()
+{
+    static const bool registered = [] {
+        Q_INIT_RESOURCE(chimewell);
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
+QIcon appIcon()
+{
+    ensureResources();
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/chimewell-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+QPixmap aboutPicture()
+{
+    ensureResources();
+    return QPixmap(QStringLiteral(":/images/about.png"));
+}
+
+QUrl alarmSoundUrl()
+{
+    ensureResources();
+    return QUrl(QStringLiteral("qrc:/sounds/chime.wav"));
+}

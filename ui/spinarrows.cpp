@@ -1,0 +1,25 @@
+#include "spinarrows.h"
+
+#include <QToolButton>
+#include <QVBoxLayout>
+
+SpinArrows::SpinArrows(QWidget* parent) : QWidget(parent)
+{
+    auto makeArrow = [this](Qt::ArrowType type, int delta) {
+        auto* button = new QToolButton(this);
+        button->setArrowType(type);
+        button->setAutoRepeat(true);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
+        button->setFixedWidth(16);
+        connect(button, &QToolButton::clicked, this, [this, delta] { emit stepped(delta); });
+        return button;
+    };
+    m_up = makeArrow(Qt::UpArrow, 1);
+    m_down = makeArrow(Qt::DownArrow, -1);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_up);
+    layout->addWidget(m_down);
+}

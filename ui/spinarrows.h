@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QWidget>
+
+class QToolButton;
+
+// The two small arrow buttons of an up-down control that belongs to a text field beside it;
+// the owner decides what a step does to the field.
+class SpinArrows : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit SpinArrows(QWidget* parent = nullptr);
+
+    QToolButton* upButton() const { return m_up; }
+    QToolButton* downButton() const { return m_down; }
+
+signals:
+    void stepped(int delta);
+
+private:
+    QToolButton* m_up;
+    QToolButton* m_down;
+};
