@@ -6,8 +6,7 @@
 
 CBaseDialog::CBaseDialog(QWidget* parent)
     : QDialog(parent), m_background(QApplication::palette().color(QPalette::Button))
-{
-}
+{}
 
 void CBaseDialog::SetBackgroundColor(const QColor& color)
 {

@@ -5,7 +5,8 @@
 #include <span>
 
 // The Options dialog's controls by their ids; each one's help topic is 0x50000 + its id.
-enum OptionsControl : int {
+enum OptionsControl : int
+{
     IDC_BEEP = 1003,
     IDC_SHOW_ALL_TODAY = 1004,
     IDC_TODOS_NO_DATE = 1007,

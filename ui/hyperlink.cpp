@@ -23,23 +23,38 @@ QString linkErrorText(int code)
 {
     QString reason;
     switch (code) {
-    case 0: reason = QStringLiteral("The operating system is out\nof memory or resources."); break;
-    case 2: reason = QStringLiteral("The specified file was not found."); break;
-    case 3: reason = QStringLiteral("The specified path was not found."); break;
+    case 0:
+        reason = QStringLiteral("The operating system is out\nof memory or resources.");
+        break;
+    case 2:
+        reason = QStringLiteral("The specified file was not found.");
+        break;
+    case 3:
+        reason = QStringLiteral("The specified path was not found.");
+        break;
     case 5:
         reason = QStringLiteral("The operating system denied\naccess to the specified file.");
         break;
-    case 8: reason = QStringLiteral("There was not enough memory to complete the operation."); break;
-    case 11:
-        reason = QStringLiteral("The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).");
+    case 8:
+        reason = QStringLiteral("There was not enough memory to complete the operation.");
         break;
-    case 26: reason = QStringLiteral("A sharing violation occurred. "); break;
-    case 27: reason = QStringLiteral("The filename association is\nincomplete or invalid."); break;
+    case 11:
+        reason =
+            QStringLiteral("The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).");
+        break;
+    case 26:
+        reason = QStringLiteral("A sharing violation occurred. ");
+        break;
+    case 27:
+        reason = QStringLiteral("The filename association is\nincomplete or invalid.");
+        break;
     case 28:
         reason = QStringLiteral(
             "The DDE transaction could not\nbe completed because the request timed out.");
         break;
-    case 29: reason = QStringLiteral("The DDE transaction failed."); break;
+    case 29:
+        reason = QStringLiteral("The DDE transaction failed.");
+        break;
     case 30:
         reason = QStringLiteral("The DDE transaction could not\nbe completed because other DDE "
                                 "transactions\nwere being processed.");
@@ -48,8 +63,12 @@ QString linkErrorText(int code)
         reason = QStringLiteral(
             "There is no application associated\nwith the given filename extension.");
         break;
-    case 32: reason = QStringLiteral("The specified dynamic-link library was not found."); break;
-    default: reason = QStringLiteral("Unknown Error (%1) occurred.").arg(code); break;
+    case 32:
+        reason = QStringLiteral("The specified dynamic-link library was not found.");
+        break;
+    default:
+        reason = QStringLiteral("Unknown Error (%1) occurred.").arg(code);
+        break;
     }
     return QStringLiteral("Can't open link:\n\n") + reason;
 }
@@ -57,11 +76,10 @@ QString linkErrorText(int code)
 int openWithDesktop(const QString& address)
 {
     return QDesktopServices::openUrl(QUrl::fromUserInput(address)) ? LastFailureCode + 1
-                                                                     : NoAssociation;
+                                                                   : NoAssociation;
 }
 
-CHyperLink::CHyperLink(const QString& text, QWidget* parent, const QString& address,
-                       unsigned style)
+CHyperLink::CHyperLink(const QString& text, QWidget* parent, const QString& address, unsigned style)
     : QLabel(parent), m_style(style), m_address(address.isEmpty() ? text : address),
       m_opener(&openWithDesktop)
 {

@@ -11,7 +11,8 @@ class CHyperLink : public QLabel
 {
     Q_OBJECT
 public:
-    enum StyleBit : unsigned {
+    enum StyleBit : unsigned
+    {
         Underline = 0x01,
         HoverColour = 0x02,
         FitToText = 0x04,
@@ -23,8 +24,8 @@ public:
     static constexpr unsigned DefaultStyle = Underline | FitToText | FocusOnPress;
 
     // Empty `address`: the text is the address; empty text: the address is shown.
-    explicit CHyperLink(const QString& text, QWidget* parent = nullptr,
-                        const QString& address = {}, unsigned style = DefaultStyle);
+    explicit CHyperLink(const QString& text, QWidget* parent = nullptr, const QString& address = {},
+                        unsigned style = DefaultStyle);
 
     QString address() const { return m_address; }
     bool visited() const { return m_visited; }

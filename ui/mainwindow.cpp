@@ -50,8 +50,7 @@ class ArrowKeyStepper : public QObject
 public:
     ArrowKeyStepper(QObject* parent, std::function<void(int)> step)
         : QObject(parent), m_step(std::move(step))
-    {
-    }
+    {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -452,11 +451,12 @@ void MainWindow::answerAlarm(const QString& alarmText, int* answer)
     // The minutes chosen become the next default, however the dialog was closed.
     const int minutes = dialog.snoozeMinutes();
     m_settings.update([minutes](Settings& s) { s.warnagaintime = minutes; });
-    const int result = dialog.warnAgain() ? 0 : 1;
-    qCDebug(lcUi) << "alarm" << alarmText << (result ? "acknowledged" : "to come again in")
-                  << (result ? QString() : QString::number(minutes));
+    if (dialog.warnAgain())
+        qCDebug(lcUi) << "alarm" << alarmText << "to come again in" << minutes << "minutes";
+    else
+        qCDebug(lcUi) << "alarm" << alarmText << "acknowledged";
     if (answer)
-        *answer = result;
+        *answer = dialog.warnAgain() ? 0 : 1;
 }
 
 void MainWindow::requestRescan()

@@ -100,18 +100,22 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent)
     grid->addWidget(makeGroup(QStringLiteral("Items marked Private"),
                               {showPrivate, pair(passwordLabel, m_password, this), store}, this),
                     0, 1);
+    grid->addWidget(makeGroup(QStringLiteral("Appointments"), {untimed, beep, allToday}, this), 1,
+                    0);
     grid->addWidget(
-        makeGroup(QStringLiteral("Appointments"), {untimed, beep, allToday}, this), 1, 0);
-    grid->addWidget(
-        makeGroup(QStringLiteral("To Do Items"), {todos, pair(noDate, m_priority, this)}, this),
-        1, 1);
+        makeGroup(QStringLiteral("To Do Items"), {todos, pair(noDate, m_priority, this)}, this), 1,
+        1);
     grid->addWidget(buttons, 0, 2, 2, 1, Qt::AlignTop);
     grid->addWidget(tip, 2, 0, 1, 3);
     grid->setSizeConstraint(QLayout::SetFixedSize);
 
-    QWidget* const tabOrder[] = {autostart, autohide, red,      showPrivate, m_password,
-                                 store,     untimed,  beep,     allToday,    todos,
-                                 noDate,    m_priority, ok, buttons->button(QDialogButtonBox::Cancel)};
+    QWidget* const tabOrder[] = {autostart,  autohide,
+                                 red,        showPrivate,
+                                 m_password, store,
+                                 untimed,    beep,
+                                 allToday,   todos,
+                                 noDate,     m_priority,
+                                 ok,         buttons->button(QDialogButtonBox::Cancel)};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
@@ -148,8 +152,8 @@ void OptionsDialog::keyPressEvent(QKeyEvent* event)
 {
     QWidget* focused = focusWidget();
     if (event->key() == Qt::Key_F1 && focused && !focused->whatsThis().isEmpty()) {
-        QWhatsThis::showText(focused->mapToGlobal(focused->rect().center()),
-                             focused->whatsThis(), focused);
+        QWhatsThis::showText(focused->mapToGlobal(focused->rect().center()), focused->whatsThis(),
+                             focused);
         return;
     }
     QDialog::keyPressEvent(event);

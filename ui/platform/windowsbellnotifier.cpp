@@ -9,8 +9,8 @@ constexpr UINT SendTimeoutMs = 1000;
 
 bool send(HWND window, WPARAM first, LPARAM second, DWORD_PTR* reply)
 {
-    return SendMessageTimeoutA(window, BellMessage, first, second, SMTO_ABORTIFHUNG,
-                               SendTimeoutMs, reply) != 0;
+    return SendMessageTimeoutA(window, BellMessage, first, second, SMTO_ABORTIFHUNG, SendTimeoutMs,
+                               reply) != 0;
 }
 
 class WindowsBellNotifier : public BellNotifier

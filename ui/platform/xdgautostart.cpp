@@ -13,8 +13,7 @@
 
 XdgAutostart::XdgAutostart(const QString& autostartFolder, const QString& executable)
     : m_folder(autostartFolder), m_executable(executable)
-{
-}
+{}
 
 QString XdgAutostart::defaultFolder()
 {
@@ -89,8 +88,8 @@ QString desktopExecArgument(const QString& path)
     QString argument = path;
     // A literal percent sign is written twice: single ones start field codes.
     argument.replace(QLatin1Char('%'), QStringLiteral("%%"));
-    const bool quote =
-        std::any_of(argument.cbegin(), argument.cend(), [](QChar c) { return reserved.contains(c); });
+    const bool quote = std::any_of(argument.cbegin(), argument.cend(),
+                                   [](QChar c) { return reserved.contains(c); });
     if (quote) {
         QString quoted;
         for (QChar c : argument) {

@@ -1,0 +1,446 @@
+#include "app/settingsstorage.h"
+#include "app/stringtable.h"
+#include "ui/helptexts.h"
+#include "ui/optionsdialog.h"
+#include "ui/platform/xdgautostart.h"
+#include "uitestsupport.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+namespace {
+QCheckBox* box(const OptionsDialog& dialog, int id)
+{
+    return qobject_cast<QCheckBox*>(dialog.control(id));
+}
+
+QComboBox* priority(const OptionsDialog& dialog)
+{
+    return qobject_cast<QComboBox*>(dialog.control(IDC_MAX_PRIORITY));
+}
+
+QLineEdit* password(const OptionsDialog& dialog)
+{
+    return qobject_cast<QLineEdit*>(dialog.control(IDC_PASSWORD));
+}
+
+Settings withEveryFlag(int on)
+{
+    Settings s;
+    s.showalltodaysappts = on;
+    s.warnred = on;
+    s.showuntimedappts = on;
+    s.autostart = on;
+    s.autohide = on;
+    s.rememberpassword = on;
+    s.showprivate = on;
+    s.showtodosnodate = on;
+    s.showtodos = on;
+    s.beep = on;
+    s.maxprio = on ? 4 : 2;
+    s.password = on ? QStringLiteral("sesam öffne") : QString();
+    return s;
+}
+
+QList<QVariant> optionFields(const Settings& s)
+{
+    return {s.showalltodaysappts,
+            s.warnred,
+            s.showuntimedappts,
+            s.autostart,
+            s.autohide,
+            s.rememberpassword,
+            s.showprivate,
+            s.showtodosnodate,
+            s.showtodos,
+            s.beep,
+            s.maxprio,
+            s.password,
+            s.warntime,
+            s.warnagaintime,
+            s.palmuserid};
+}
+
+QString readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+} // namespace
+
+class TestOptions : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        setUiLanguage(UiLanguage::English);
+    }
+
+    void everyControlRoundTrips_data()
+    {
+        QTest::addColumn<int>("on");
+        QTest::newRow("everything on") << 1;
+        QTest::newRow("everything off") << 0;
+    }
+
+    void everyControlRoundTrips()
+    {
+        QFETCH(int, on);
+        const Settings original = withEveryFlag(on);
+        OptionsDialog dialog;
+        dialog.load(original);
+        Settings back = withEveryFlag(!on);
+        back.warntime = original.warntime;
+        back.warnagaintime = original.warnagaintime;
+        back.palmuserid = original.palmuserid;
+        dialog.store(back);
+        QCOMPARE(optionFields(back), optionFields(original));
+    }
+
+    void eachBoxEditsItsOwnField()
+    {
+        // Ticking one box at a time changes exactly one field.
+        const Settings off = withEveryFlag(0);
+        const int ids[] = {IDC_BEEP,         IDC_SHOW_ALL_TODAY, IDC_TODOS_NO_DATE, IDC_SHOW_TODOS,
+                           IDC_SHOW_PRIVATE, IDC_STORE_PASSWORD, IDC_AUTOHIDE,      IDC_WARN_RED,
+                           IDC_AUTOSTART,    IDC_SHOW_UNTIMED};
+        QSet<int> changedFields;
+        for (int id : ids) {
+            OptionsDialog dialog;
+            dialog.load(off);
+            box(dialog, id)->setChecked(true);
+            Settings stored = off;
+            dialog.store(stored);
+            const QList<QVariant> before = optionFields(off);
+            const QList<QVariant> after = optionFields(stored);
+            int changed = -1;
+            for (int i = 0; i < before.size(); ++i) {
+                if (before[i] != after[i]) {
+                    QVERIFY2(changed < 0, qPrintable(QString::number(id)));
+                    changed = i;
+                }
+            }
+            QVERIFY(changed >= 0);
+            changedFields.insert(changed);
+        }
+        QCOMPARE(changedFields.size(), int(std::size(ids)));
+    }
+
+    void priorityListMapping_data()
+    {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("choose");
+        QTest::addColumn<int>("result");
+        QTest::newRow("3 shows 3, choose 5") << 3 << "3" << 4 << 5;
+        QTest::newRow("1 kept") << 1 << "1" << -2 << 1;
+        QTest::newRow("5 kept") << 5 << "5" << -2 << 5;
+        QTest::newRow("9: no selection, stores 0") << 9 << "" << -2 << 0;
+        QTest::newRow("0: no selection, stores 0") << 0 << "" << -2 << 0;
+        QTest::newRow("-3: no selection, choose 2") << -3 << "" << 1 << 2;
+    }
+
+    void priorityListMapping()
+    {
+        QFETCH(int, stored);
+        QFETCH(QString, shown);
+        QFETCH(int, choose);
+        QFETCH(int, result);
+        Settings s;
+        s.maxprio = stored;
+        OptionsDialog dialog;
+        dialog.load(s);
+        QCOMPARE(priority(dialog)->currentText(), shown);
+        QCOMPARE(priority(dialog)->count(), 5);
+        if (choose != -2)
+            priority(dialog)->setCurrentIndex(choose);
+        dialog.store(s);
+        QCOMPARE(s.maxprio, result);
+    }
+
+    void passwordKeptOnlyWhenStored_data()
+    {
+        QTest::addColumn<int>("remember");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<bool>("tickStore");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("stored, kept") << 1 << "secret" << true << ""
+                                      << "secret";
+        QTest::newRow("not stored: empty, typed lost") << 0 << "" << false << "new"
+                                                       << "";
+        QTest::newRow("store ticked now") << 0 << "" << true << "new"
+                                          << "new";
+        QTest::newRow("store cleared") << 1 << "secret" << false << ""
+                                       << "";
+    }
+
+    void passwordKeptOnlyWhenStored()
+    {
+        QFETCH(int, remember);
+        QFETCH(QString, shown);
+        QFETCH(bool, tickStore);
+        QFETCH(QString, typed);
+        QFETCH(QString, result);
+        Settings s;
+        s.rememberpassword = remember;
+        s.password = QStringLiteral("secret");
+        OptionsDialog dialog;
+        dialog.load(s);
+        QCOMPARE(password(dialog)->text(), shown);
+        QCOMPARE(password(dialog)->echoMode(), QLineEdit::Password);
+        if (!typed.isEmpty())
+            password(dialog)->setText(typed);
+        box(dialog, IDC_STORE_PASSWORD)->setChecked(tickStore);
+        dialog.store(s);
+        QCOMPARE(s.password, result);
+        QCOMPARE(s.rememberpassword, tickStore ? 1 : 0);
+    }
+
+    void autostartWithoutFolderShowsTicked()
+    {
+        Settings s;
+        s.autostart = -1;
+        OptionsDialog dialog;
+        dialog.load(s);
+        QVERIFY(box(dialog, IDC_AUTOSTART)->isChecked());
+        dialog.store(s);
+        QCOMPARE(s.autostart, 1);
+    }
+
+    void okSavesRescansAndRetitles()
+    {
+        MainWindowFixture fixture;
+        MainWindow& window = fixture.open();
+        window.show();
+        fixture.takeRescans();
+        answerNextModal<OptionsDialog>([&] { clickButton(window, QStringLiteral("&Options")); },
+                                       [](OptionsDialog* dialog) {
+                                           box(*dialog, IDC_SHOW_TODOS)->setChecked(false);
+                                           box(*dialog, IDC_BEEP)->setChecked(true);
+                                           dialog->accept();
+                                       });
+        QCOMPARE(fixture.saves, 1);
+        QCOMPARE(fixture.takeRescans(), 1);
+        QCOMPARE(fixture.current().showtodos, 0);
+        QCOMPARE(fixture.current().beep, 1);
+        QCOMPARE(window.findChild<QGroupBox*>()->title(), QStringLiteral("Appointments for today"));
+    }
+
+    void cancelChangesNothing()
+    {
+        MainWindowFixture fixture;
+        fixture.settings->update([](Settings& s) { s = withEveryFlag(1); });
+        MainWindow& window = fixture.open();
+        window.show();
+        const QList<QVariant> before = optionFields(fixture.current());
+        fixture.takeRescans();
+        answerNextModal<OptionsDialog>([&] { clickButton(window, QStringLiteral("&Options")); },
+                                       [](OptionsDialog* dialog) {
+                                           for (auto* check : dialog->findChildren<QCheckBox*>())
+                                               check->toggle();
+                                           priority(*dialog)->setCurrentIndex(0);
+                                           password(*dialog)->setText(QStringLiteral("other"));
+                                           QTest::keyClick(dialog, Qt::Key_Escape);
+                                       });
+        QCOMPARE(optionFields(fixture.current()), before);
+        QCOMPARE(fixture.saves, 0);
+        QCOMPARE(fixture.takeRescans(), 0);
+    }
+
+    void okAppliesTheAutostartEntry()
+    {
+        // The program's own save: the profile and then the autostart entry.
+        MainWindowFixture fixture;
+        const QString folder = fixture.dir.filePath(QStringLiteral("config/autostart"));
+        XdgAutostart autostart(folder, QStringLiteral("/opt/chimewell/bin/chimewell"));
+        SettingsStorage storage(*fixture.profile, &autostart);
+        fixture.save = [&] { storage.Save(fixture.current()); };
+        MainWindow& window = fixture.open();
+        window.show();
+        auto setAutostart = [&](bool on) {
+            answerNextModal<OptionsDialog>([&] { clickButton(window, QStringLiteral("&Options")); },
+                                           [on](OptionsDialog* dialog) {
+                                               box(*dialog, IDC_AUTOSTART)->setChecked(on);
+                                               dialog->accept();
+                                           });
+        };
+        setAutostart(true);
+        QCOMPARE(autostart.StartupShortcutExists(), 1);
+        QVERIFY(readFile(autostart.entryPath()).contains("Exec=/opt/chimewell/bin/chimewell\n"));
+        setAutostart(false);
+        QCOMPARE(autostart.StartupShortcutExists(), 0);
+        QVERIFY(!QFile::exists(autostart.entryPath()));
+    }
+
+    void autostartEntry()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("fresh/autostart"));
+        XdgAutostart autostart(folder, QStringLiteral("/usr/bin/chimewell"));
+        QCOMPARE(autostart.StartupShortcutExists(), 0);
+        QCOMPARE(autostart.DeleteStartupShortcut(), 0);
+        QCOMPARE(autostart.CreateStartupShortcut(), 0);
+        QCOMPARE(autostart.entryPath(), folder + QStringLiteral("/Chimewell.desktop"));
+        QCOMPARE(autostart.StartupShortcutExists(), 1);
+        const QString entry = readFile(autostart.entryPath());
+        QVERIFY(entry.startsWith(QStringLiteral("[Desktop Entry]\n")));
+        for (const char* line : {"Type=Application\n", "Name=Chimewell\n", "Comment=Chimewell\n",
+                                 "Exec=/usr/bin/chimewell\n", "Icon=chimewell\n"})
+            QVERIFY2(entry.contains(QLatin1String(line)), line);
+        // Writing again replaces the entry.
+        QCOMPARE(autostart.CreateStartupShortcut(), 0);
+        QCOMPARE(autostart.DeleteStartupShortcut(), 0);
+        QCOMPARE(autostart.StartupShortcutExists(), 0);
+    }
+
+    void noAutostartFolder()
+    {
+        XdgAutostart autostart(QString(), QStringLiteral("/usr/bin/chimewell"));
+        QCOMPARE(autostart.StartupShortcutExists(), -1);
+        QCOMPARE(autostart.CreateStartupShortcut(), -1);
+        QCOMPARE(autostart.DeleteStartupShortcut(), -1);
+    }
+
+    void unwritableAutostartFolder()
+    {
+        QTemporaryDir dir;
+        QFile blocker(dir.filePath(QStringLiteral("autostart")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        XdgAutostart autostart(blocker.fileName(), QStringLiteral("/usr/bin/chimewell"));
+        QCOMPARE(autostart.CreateStartupShortcut(), -1);
+    }
+
+    void defaultAutostartFolder_data()
+    {
+        QTest::addColumn<QByteArray>("configHome");
+        QTest::addColumn<QByteArray>("home");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("XDG_CONFIG_HOME")
+            << QByteArray("/cfg") << QByteArray("/home/u") << "/cfg/autostart";
+        QTest::newRow("home") << QByteArray() << QByteArray("/home/u")
+                              << "/home/u/.config/autostart";
+        QTest::newRow("relative XDG_CONFIG_HOME ignored")
+            << QByteArray("cfg") << QByteArray("/home/u") << "/home/u/.config/autostart";
+        QTest::newRow("nothing known") << QByteArray() << QByteArray() << "";
+    }
+
+    void defaultAutostartFolder()
+    {
+        QFETCH(QByteArray, configHome);
+        QFETCH(QByteArray, home);
+        QFETCH(QString, folder);
+        const QByteArray oldConfig = qgetenv("XDG_CONFIG_HOME");
+        const QByteArray oldHome = qgetenv("HOME");
+        qputenv("XDG_CONFIG_HOME", configHome);
+        qputenv("HOME", home);
+        const QString given = XdgAutostart::defaultFolder();
+        qputenv("XDG_CONFIG_HOME", oldConfig);
+        qputenv("HOME", oldHome);
+        QCOMPARE(given, folder);
+    }
+
+    void execArgumentQuoting_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("exec");
+        QTest::newRow("plain") << "/usr/bin/chimewell"
+                               << "/usr/bin/chimewell";
+        QTest::newRow("blank") << "/opt/my apps/chimewell"
+                               << "\"/opt/my apps/chimewell\"";
+        QTest::newRow("percent") << "/opt/100%/chimewell"
+                                 << "/opt/100%%/chimewell";
+        QTest::newRow("dollar and quote") << "/opt/$x\"y/chimewell"
+                                          << "\"/opt/\\\\$x\\\\\"y/chimewell\"";
+        QTest::newRow("backslash") << "/opt/a\\b"
+                                   << "\"/opt/a\\\\\\\\b\"";
+        QTest::newRow("line break") << "/opt/a\nName=x"
+                                    << "\"/opt/a\\nName=x\"";
+    }
+
+    void execArgumentQuoting()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, exec);
+        QCOMPARE(desktopExecArgument(path), exec);
+    }
+
+    void whatsThisForEveryControl_data()
+    {
+        QTest::addColumn<UiLanguage>("language");
+        QTest::newRow("English") << UiLanguage::English;
+        QTest::newRow("German") << UiLanguage::German;
+    }
+
+    void whatsThisForEveryControl()
+    {
+        QFETCH(UiLanguage, language);
+        setUiLanguage(language);
+        OptionsDialog dialog;
+        setUiLanguage(UiLanguage::English);
+        QVERIFY(dialog.windowFlags() & Qt::WindowContextHelpButtonHint);
+        QCOMPARE(int(contextHelpTable().size()), 12);
+        for (const ContextHelp& topic : contextHelpTable()) {
+            QWidget* control = dialog.control(topic.context - 0x50000);
+            QVERIFY2(control, qPrintable(QString::number(topic.context, 16)));
+            const char* text = language == UiLanguage::German ? topic.german : topic.english;
+            QCOMPARE(control->whatsThis(), QString::fromUtf8(text));
+        }
+        QCOMPARE(helpContext(IDC_PASSWORD), 0x503F5);
+        QCOMPARE(contextHelpText(0x503F5), QString::fromUtf8(contextHelpTable()[4].english));
+        QCOMPARE(contextHelpText(0x50001), QString());
+    }
+
+    void f1ExplainsTheFocusedControl()
+    {
+        OptionsDialog dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        password(dialog)->setFocus();
+        QTest::keyClick(password(dialog), Qt::Key_F1);
+        QWidget* popup = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->isVisible() && QByteArray(w->metaObject()->className()) == "QWhatsThat")
+                popup = w;
+        QVERIFY(popup);
+        QTest::keyClick(popup, Qt::Key_Escape);
+    }
+
+    void helpPagesCarryTheSameTexts_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<bool>("german");
+        QTest::newRow("English") << "en" << false;
+        QTest::newRow("German") << "de" << true;
+    }
+
+    void helpPagesCarryTheSameTexts()
+    {
+        QFETCH(QString, page);
+        QFETCH(bool, german);
+        const QString html = readFile(QStringLiteral(CHIMEWELL_SOURCE_DIR "/res/help/") + page +
+                                      QStringLiteral("/chimewell.html"));
+        QVERIFY(!html.isEmpty());
+        for (const ContextHelp& topic : contextHelpTable()) {
+            const QString anchor =
+                QStringLiteral("id=\"help-%1\"").arg(topic.context, 0, 16).toUpper();
+            const QString text = QString::fromUtf8(german ? topic.german : topic.english);
+            const qsizetype at = html.indexOf(anchor, 0, Qt::CaseInsensitive);
+            QVERIFY2(at >= 0, qPrintable(anchor));
+            // The section's text follows its heading.
+            const qsizetype next = html.indexOf(QStringLiteral("<h"), at + 1);
+            QVERIFY2(html.mid(at, next - at).contains(text), qPrintable(text));
+        }
+    }
+};
+
+QTEST_MAIN(TestOptions)
+#include "tst_options.moc"
