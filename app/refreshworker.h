@@ -33,6 +33,12 @@ protected:
     void run() override;
 
 private:
+    // One pass: scan, post what changed, raise the first due alarm. False when a scan failed.
+    bool pass(bool force);
+    void raiseDueAlarm();
+    // Waits for a release (true) or until the poll interval or the next due alarm ends.
+    bool waitForNextPass();
+
     SharedSettings& m_settings;
     QSemaphore& m_rescan;
     std::atomic<bool>& m_shutdown;

@@ -1,0 +1,101 @@
+#include "refreshworker.h"
+
+#include "alarms.h"
+#include "clock.h"
+#include "logcategories.h"
+#include "palm/timetexts.h"
+#include "palm/todaylist.h"
+#include "sharedsettings.h"
+#include "stringtable.h"
+
+#include <QDateTime>
+#include <QSemaphore>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kStartDelayMs = 500;
+constexpr int kPollMs = 5000;
+
+} // namespace
+
+RefreshWorker::RefreshWorker(SharedSettings& settings, QSemaphore& rescan,
+                             std::atomic<bool>& shutdown, TodayListBuilder& builder,
+                             const Clock& clock, QObject* parent)
+    : QThread(parent), m_settings(settings), m_rescan(rescan), m_shutdown(shutdown),
+      m_builder(builder), m_clock(clock)
+{}
+
+void RefreshWorker::run()
+{
+    msleep(kStartDelayMs);
+    // The window releases the semaphore once when it is ready; that release starts the first
+    // pass, which is forced whatever ended the wait.
+    m_rescan.tryAcquire(1, kPollMs);
+    bool force = true;
+    while (!m_shutdown.load()) {
+        const bool scanned = pass(force);
+        force = !scanned;
+        if (waitForNextPass()) {
+            if (m_shutdown.load())
+                break;
+            force = true;
+        }
+    }
+    qCDebug(lcWorker) << "refresh worker ends";
+}
+
+bool RefreshWorker::pass(bool force)
+{
+    const Settings settings = m_settings.snapshot();
+    QStringList lines;
+    const int result = m_builder.BuildTodayList(settings, lines, force);
+    qCDebug(lcWorker) << "pass" << (force ? "(forced)" : "") << "result" << result;
+    if (result < 0) {
+        emit listUpdated(LoadText(IDS_CANT_READ_DATEBOOK), QStringList());
+    } else if (result > 0) {
+        emit listUpdated(TooltipText(FirstLineText(m_builder.alarms(), m_builder.locale())), lines);
+    }
+    raiseDueAlarm();
+    return result >= 0;
+}
+
+void RefreshWorker::raiseDueAlarm()
+{
+    // The alarm window may have changed the snooze interval: read the settings anew.
+    const Settings settings = m_settings.snapshot();
+    const std::int64_t now = m_clock.now();
+    AlarmEntry* entry =
+        FindDueAlarm(m_builder.alarms(), settings.warntime, settings.warnagaintime, now);
+    if (!entry)
+        return;
+    const QString text = FormatAlarmText(*entry, m_builder.locale());
+    qCDebug(lcAlarm) << "alarm due at" << now << "for start" << entry->startTime << "lead"
+                     << entry->alarmAdvance << "warntime" << settings.warntime << "snoozed"
+                     << entry->snoozed << entry->description;
+    int answer = 0;
+    emit alarmDue(text, &answer);
+    if (answer != 0) {
+        entry->acknowledged = 1;
+        qCDebug(lcAlarm) << "alarm acknowledged:" << entry->description;
+    } else {
+        // The snooze counts from the moment the alarm window closed.
+        entry->snoozed = 1;
+        entry->snoozedAt = m_clock.now();
+        qCDebug(lcAlarm) << "alarm snoozed at" << entry->snoozedAt << ":" << entry->description;
+    }
+}
+
+bool RefreshWorker::waitForNextPass()
+{
+    int timeoutMs = kPollMs;
+    const Settings settings = m_settings.snapshot();
+    if (const auto due =
+            nextDueTime(m_builder.alarms(), settings.warntime, settings.warnagaintime)) {
+        const std::int64_t untilDue = *due * 1000 - m_clock.nowMs();
+        timeoutMs = int(std::clamp<std::int64_t>(untilDue, 0, kPollMs));
+        qCDebug(lcAlarm) << "next alarm due at" << *due << "waiting" << timeoutMs << "ms";
+    }
+    return m_rescan.tryAcquire(1, timeoutMs);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "palmfile/records.h"
+
+#include <QString>
+
+#include <vector>
+
+// One timed appointment of today that had not started when it was scanned, with its alarm
+// state. Vocabulary: *start* is the occurrence's start, *lead* the minutes before it, *due*
+// the instant the alarm rings (start minus lead, or snooze time plus the snooze interval).
+struct AlarmEntry
+{
+    palmfile::TimeValue startTime = 0;
+    QString description; // line breaks flattened
+    QString note;        // line breaks kept
+    int snoozed = 0;
+    int alarmAdvance = -1; // minutes; negative: the `warntime` setting applies
+    palmfile::TimeValue snoozedAt = 0;
+    int acknowledged = 0;
+    int seen = 0; // produced by the latest scan
+};
+
+// Ordered by start after every scan that changed anything; kept across scans.
+using AlarmList = std::vector<AlarmEntry>;
+
+// Minutes 0..99 from a trailing "REM n" or "REM nn" in a description, else -1.
+int ParseReminderSuffix(const QString& description);
+
+// Marks the entry with the candidate's start, description and note as seen, so it keeps its
+// alarm state; without one, appends the candidate as a new entry.
+void MergeAlarmEntry(AlarmList& alarms, AlarmEntry candidate);
+
+// Orders by start with the exchange procedure of the today list; entries with equal starts end
+// up in the order that procedure gives, which decides which of them rings first.
+void SortAlarmList(AlarmList& alarms);

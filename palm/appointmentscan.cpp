@@ -1,0 +1,124 @@
+#include "appointmentscan.h"
+
+#include "app/clock.h"
+#include "app/settings.h"
+#include "palmfile/localdate.h"
+#include "palmfile/reader.h"
+#include "palmfile/recurrence.h"
+#include "timetexts.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <span>
+
+using namespace palmfile;
+
+namespace {
+
+struct Day
+{
+    LocalDate date;
+    TimeValue start; // 00:00:00
+    TimeValue end;   // 23:59:59
+    bool contains(TimeValue t) const { return start <= t && t <= end; }
+};
+
+} // namespace
+
+AppointmentScan::AppointmentScan(const Clock& clock, const QLocale& locale,
+                                 const PrivateCopies& copies)
+    : m_clock(clock), m_locale(locale), m_copies(copies),
+      m_source("datebook", PrivateCopies::kDatebookCopy)
+{}
+
+int AppointmentScan::ScanAppointments(const Settings& settings, QStringList& lines, bool force,
+                                      AlarmList& alarms)
+{
+    const DataFileSource::Fetched fetched = m_source.fetch(settings.datebookpath, force, m_copies);
+    switch (fetched.status) {
+    case DataFileSource::Status::Failed:
+        return -1;
+    case DataFileSource::Status::Unchanged:
+        return 0;
+    case DataFileSource::Status::CopyFailed:
+        return int(lines.size());
+    case DataFileSource::Status::Copied:
+        break;
+    }
+
+    lines.clear();
+    for (AlarmEntry& entry : alarms)
+        entry.seen = 0;
+
+    const TimeValue now = m_clock.now();
+    const LocalDate today = localDateOf(now);
+    const Day day{today, localMidnight(today), localTime(today, 23, 59, 59)};
+
+    const auto* data = reinterpret_cast<const std::uint8_t*>(fetched.bytes.constData());
+    const std::string fileName = QFileInfo(settings.datebookpath).fileName().toStdString();
+    Result<Datebook> datebook =
+        readDatebook(std::span(data, std::size_t(fetched.bytes.size())), fileName);
+    if (!datebook) {
+        m_source.reportFailure(QString::fromStdString(datebook.error()));
+        return -1;
+    }
+    m_source.markRead(fetched.stamp);
+
+    for (const DatebookRecord& record : datebook.value().records) {
+        if (record.isDeleted() || record.isArchived() || record.description.empty())
+            continue;
+        if (record.isPrivate && !settings.showprivate)
+            continue;
+        if (record.untimed && !settings.showuntimedappts)
+            continue;
+        const TimeValue ref = record.untimed ? day.start : now;
+
+        // The start of today's occurrence, whether it is listed, and whether it may ring.
+        TimeValue start = record.start;
+        bool listed = false;
+        bool alarm = false;
+        if (!record.repeat) {
+            if (record.untimed) {
+                // A date-only start written in another time zone is not local midnight.
+                listed = roundedDateOf(record.start) == today;
+            } else {
+                const TimeValue lower = settings.showalltodaysappts ? day.start : ref;
+                listed = lower <= start && start <= day.end;
+                alarm = listed && start >= ref;
+            }
+        } else {
+            // Occurrences are asked from today's date on, so only one on today can follow.
+            const std::optional<LocalDate> next = nextOccurrence(record, today);
+            if (!next || *next != today || isException(record, today))
+                continue;
+            const TimeOfDay time = localTimeOfDay(record.start);
+            start = localTime(today, time.hour, time.minute, time.second);
+            if (!day.contains(start))
+                continue;
+            alarm = !record.untimed && start >= ref;
+            listed = record.untimed || alarm || settings.showalltodaysappts;
+        }
+        if (!listed)
+            continue;
+
+        QString description = QString::fromStdString(record.description);
+        FlattenLineBreaks(description);
+        lines.append(record.untimed
+                         ? QLatin1Char(' ') + description
+                         : FormatTimeText(start, m_locale) + QLatin1Char(' ') + description);
+        if (!alarm)
+            continue;
+        AlarmEntry candidate;
+        candidate.startTime = start;
+        candidate.note = QString::fromStdString(record.note);
+        candidate.alarmAdvance = ParseReminderSuffix(description);
+        if (candidate.alarmAdvance < 0)
+            candidate.alarmAdvance = alarmAdvanceMinutes(record);
+        candidate.description = std::move(description);
+        MergeAlarmEntry(alarms, std::move(candidate));
+    }
+
+    std::erase_if(alarms, [](const AlarmEntry& entry) { return entry.seen == 0; });
+    return 1;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "alarmlist.h"
+#include "datafilesource.h"
+
+#include <QLocale>
+#include <QStringList>
+
+class Clock;
+class Settings;
+
+// Today's appointments of the selected user's datebook: their lines, and the AlarmList kept
+// up to date without losing the alarm state of entries that are produced again.
+class AppointmentScan
+{
+public:
+    AppointmentScan(const Clock& clock, const QLocale& locale, const PrivateCopies& copies);
+
+    // -1 failure; 0 nothing done (file too small, or unchanged and not forced); 1 scanned;
+    // the number of lines already held when the copy failed (lines and alarms untouched).
+    int ScanAppointments(const Settings& settings, QStringList& lines, bool force,
+                         AlarmList& alarms);
+
+private:
+    const Clock& m_clock;
+    QLocale m_locale;
+    const PrivateCopies& m_copies;
+    DataFileSource m_source;
+};

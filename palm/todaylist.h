@@ -1,0 +1,47 @@
+#pragma once
+
+#include "alarmlist.h"
+#include "appointmentscan.h"
+#include "privatecopies.h"
+#include "todoscan.h"
+
+#include <QLocale>
+#include <QStringList>
+
+class Clock;
+class Settings;
+
+// Today's list of appointment and to-do lines, with the state the scans keep between passes:
+// the lines of each scan, the AlarmList, the versions of the files last read and the private
+// copies. Used by the refresh worker's thread only.
+class TodayListBuilder
+{
+public:
+    // `copyFolder`: the private folder for the copies (PrivateCopies::defaultFolder() in the
+    // program); `todoPrefix`: the text every to-do line starts with.
+    TodayListBuilder(const Clock& clock, const QString& copyFolder, const QString& todoPrefix,
+                     const QLocale& locale = QLocale::system());
+
+    // Negative when a scan failed (the list untouched), 0 when nothing changed (untouched),
+    // positive when `todayList` was rebuilt from both scans' lines and sorted.
+    int BuildTodayList(const Settings& settings, QStringList& todayList, bool force);
+
+    // Sorts the lines (timed ones first, then those starting with a blank, each group
+    // byte-wise) and, in the same call, the AlarmList by start.
+    void SortTodayList(QStringList& todayList);
+
+    AlarmList& alarms() { return m_alarms; }
+    const QLocale& locale() const { return m_locale; }
+
+    // Deletes the private copies (at shutdown).
+    void deleteCopies() const { m_copies.deleteCopies(); }
+
+private:
+    QLocale m_locale;
+    PrivateCopies m_copies;
+    AppointmentScan m_appointmentScan;
+    ToDoScan m_toDoScan;
+    AlarmList m_alarms;
+    QStringList m_appointmentLines;
+    QStringList m_toDoLines;
+};

@@ -1,0 +1,99 @@
+#include "todoscan.h"
+
+#include "app/clock.h"
+#include "app/settings.h"
+#include "palmfile/localdate.h"
+#include "palmfile/reader.h"
+#include "timetexts.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <span>
+
+using namespace palmfile;
+
+namespace {
+
+QString categoryName(const FileHeader& header, std::int32_t index)
+{
+    if (index == 0)
+        return QStringLiteral("Unfiled");
+    for (const Category& category : header.categories) {
+        if (category.index == index)
+            return QString::fromStdString(category.name);
+    }
+    return QString();
+}
+
+} // namespace
+
+bool IsNoDueDate(std::int64_t due)
+{
+    return isNoDate(due);
+}
+
+ToDoScan::ToDoScan(const Clock& clock, const QLocale& locale, const PrivateCopies& copies,
+                   QString prefix)
+    : m_clock(clock), m_locale(locale), m_copies(copies), m_prefix(std::move(prefix)),
+      m_source("to-do list", PrivateCopies::kToDoCopy)
+{}
+
+int ToDoScan::ScanToDos(const Settings& settings, QStringList& lines, bool force)
+{
+    const DataFileSource::Fetched fetched = m_source.fetch(settings.todopath, force, m_copies);
+    switch (fetched.status) {
+    case DataFileSource::Status::Failed:
+        return -1;
+    case DataFileSource::Status::Unchanged:
+        return 0;
+    case DataFileSource::Status::CopyFailed:
+        return int(lines.size());
+    case DataFileSource::Status::Copied:
+        break;
+    }
+
+    lines.clear();
+    const auto* data = reinterpret_cast<const std::uint8_t*>(fetched.bytes.constData());
+    const std::string fileName = QFileInfo(settings.todopath).fileName().toStdString();
+    Result<TodoList> todos =
+        readTodoList(std::span(data, std::size_t(fetched.bytes.size())), fileName);
+    if (!todos) {
+        m_source.reportFailure(QString::fromStdString(todos.error()));
+        return -1;
+    }
+    m_source.markRead(fetched.stamp);
+
+    std::vector<const TodoRecord*> byPriority;
+    for (const TodoRecord& record : todos.value().records)
+        byPriority.push_back(&record);
+    std::stable_sort(
+        byPriority.begin(), byPriority.end(),
+        [](const TodoRecord* a, const TodoRecord* b) { return a->priority < b->priority; });
+
+    const LocalDate today = localDateOf(m_clock.now());
+    for (const TodoRecord* record : byPriority) {
+        if (record->isDeleted() || record->isArchived() || record->description.empty() ||
+            record->completed || (record->isPrivate && !settings.showprivate))
+            continue;
+        const bool undated = IsNoDueDate(record->due);
+        if (undated && (!settings.showtodosnodate || record->priority > settings.maxprio))
+            continue;
+        // Due dates are dates: one written in another time zone is not local midnight.
+        const LocalDate due = roundedDateOf(record->due);
+        if (!undated && due > today)
+            continue;
+
+        QString description = QString::fromStdString(record->description);
+        FlattenLineBreaks(description);
+        QString line = m_prefix;
+        if (settings.maxprio > 1 || !undated)
+            line += QStringLiteral("(%1)  ").arg(record->priority);
+        if (!undated)
+            line += FormatDateText(localMidnight(due), m_locale) + QStringLiteral(": ");
+        line += description + QStringLiteral(" [") +
+                categoryName(todos.value().header, record->category) + QLatin1Char(']');
+        lines.append(line);
+    }
+    return 1;
+}

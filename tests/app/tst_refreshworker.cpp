@@ -1,0 +1,242 @@
+#include "app/refreshworker.h"
+#include "app/sharedsettings.h"
+#include "app/stringtable.h"
+#include "palm/todaylist.h"
+#include "tests/palm/palmfixtures.h"
+
+#include <QElapsedTimer>
+#include <QSemaphore>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const LocalDate kToday{2024y, std::chrono::May, 15d};
+
+// Lives on the test's thread and answers the worker like the main window does.
+class Window : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Post
+    {
+        QString tooltip;
+        QStringList lines;
+    };
+
+    QList<Post> posts;
+    QStringList alarms;
+    int answer = 1;
+    // Time the alarm window stays open, on the fake clock.
+    FakeClock* clock = nullptr;
+    int openSeconds = 0;
+
+public slots:
+    void updateList(const QString& tooltip, const QStringList& lines)
+    {
+        posts.append({tooltip, lines});
+    }
+
+    void answerAlarm(const QString& text, int* result)
+    {
+        alarms << text;
+        if (clock && openSeconds)
+            clock->set(clock->now() + openSeconds);
+        *result = answer;
+    }
+};
+
+} // namespace
+
+class TestRefreshWorker : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    FakeClock m_clock;
+    std::unique_ptr<SharedSettings> m_settings;
+    std::unique_ptr<TodayListBuilder> m_builder;
+    std::unique_ptr<QSemaphore> m_rescan;
+    std::atomic<bool> m_shutdown{false};
+    std::unique_ptr<RefreshWorker> m_worker;
+    std::unique_ptr<Window> m_window;
+
+    QString datebook() const { return m_dir.filePath("datebook.dat"); }
+
+    void start(bool release = true)
+    {
+        m_worker = std::make_unique<RefreshWorker>(*m_settings, *m_rescan, m_shutdown, *m_builder,
+                                                   m_clock);
+        connect(m_worker.get(), &RefreshWorker::listUpdated, m_window.get(), &Window::updateList,
+                Qt::QueuedConnection);
+        connect(m_worker.get(), &RefreshWorker::alarmDue, m_window.get(), &Window::answerAlarm,
+                Qt::BlockingQueuedConnection);
+        m_worker->start();
+        if (release)
+            m_rescan->release();
+    }
+
+    // Stops the worker while this thread keeps answering its blocking calls.
+    bool stop()
+    {
+        m_shutdown = true;
+        m_rescan->release();
+        QElapsedTimer timer;
+        timer.start();
+        while (!m_worker->wait(10)) {
+            QCoreApplication::processEvents();
+            if (timer.elapsed() > 10000)
+                return false;
+        }
+        return true;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        pinTimeZone("Europe/Berlin");
+        setUiLanguage(UiLanguage::English);
+    }
+
+    void init()
+    {
+        m_clock.set(at(kToday, 10, 0));
+        Settings settings;
+        settings.datebookpath = datebook();
+        settings.showtodos = 0;
+        m_settings = std::make_unique<SharedSettings>(settings);
+        m_builder = std::make_unique<TodayListBuilder>(m_clock, m_dir.filePath("copies"),
+                                                       " To Do: ", QLocale("de_DE"));
+        m_rescan = std::make_unique<QSemaphore>();
+        m_shutdown = false;
+        m_window = std::make_unique<Window>();
+        m_window->clock = &m_clock;
+        writeDatebook(datebook(), {appointment("Dentist", at(kToday, 11, 0), "Bring card"),
+                                   appointment("Team", at(kToday, 12, 0))});
+    }
+
+    void cleanup()
+    {
+        if (m_worker)
+            QVERIFY(stop());
+        m_worker.reset();
+    }
+
+    void passesAndPosts()
+    {
+        start();
+        QTRY_COMPARE(m_window->posts.size(), 1);
+        QCOMPARE(m_window->posts[0].tooltip, QString("11:00 Dentist  Bring card"));
+        QCOMPARE(m_window->posts[0].lines, (QStringList{"11:00 Dentist", "12:00 Team"}));
+
+        // Every release is one forced pass, and forced passes post even when nothing changed.
+        m_rescan->release(3);
+        QTRY_COMPARE(m_window->posts.size(), 4);
+        QTest::qWait(300);
+        QCOMPARE(m_window->posts.size(), 4);
+        QVERIFY(m_window->alarms.isEmpty());
+    }
+
+    void firstPassWithoutAReleaseComesAfterFiveSeconds()
+    {
+        start(false);
+        QTest::qWait(3000);
+        QCOMPARE(m_window->posts.size(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->posts.size(), 1, 5000);
+    }
+
+    void failedScansAreRetriedUntilTheyWork()
+    {
+        QFile::rename(datebook(), datebook() + ".away");
+        start();
+        QTRY_COMPARE(m_window->posts.size(), 1);
+        QCOMPARE(m_window->posts[0].tooltip, QString("Error: Can't read datebook"));
+        QVERIFY(m_window->posts[0].lines.isEmpty());
+
+        // The next pass after the 5-second wait is forced again and finds the file.
+        QFile::rename(datebook() + ".away", datebook());
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->posts.size(), 2, 7000);
+        QCOMPARE(m_window->posts[1].lines.size(), 2);
+    }
+
+    void alarmAnswers()
+    {
+        m_clock.set(at(kToday, 10, 55));
+        m_window->answer = 0;
+        m_window->openSeconds = 30;
+        start();
+        QTRY_COMPARE(m_window->alarms.size(), 1);
+        QCOMPARE(m_window->alarms[0], QString("11:00 Dentist\r\nBring card"));
+
+        // Snoozed when the window closed (10:55:30): due again one minute later.
+        m_window->openSeconds = 0;
+        m_clock.set(at(kToday, 10, 56, 29));
+        m_rescan->release();
+        QTRY_COMPARE(m_window->posts.size(), 2);
+        QCOMPARE(m_window->alarms.size(), 1);
+
+        m_window->answer = 1;
+        m_clock.set(at(kToday, 10, 56, 30));
+        m_rescan->release();
+        QTRY_COMPARE(m_window->alarms.size(), 2);
+
+        // Acknowledged: no more alarms, and the next post shows the next appointment.
+        m_rescan->release();
+        QTRY_COMPARE(m_window->posts.size(), 4);
+        QCOMPARE(m_window->posts.last().tooltip, QString("12:00 Team"));
+        QCOMPARE(m_window->alarms.size(), 2);
+    }
+
+    void twoDueAlarmsRingOneAfterTheOther()
+    {
+        writeDatebook(datebook(), {appointment("Later", at(kToday, 10, 33)),
+                                   appointment("Sooner", at(kToday, 10, 31))});
+        m_clock.set(at(kToday, 10, 30));
+        start();
+        QTRY_COMPARE(m_window->alarms.size(), 2);
+        QCOMPARE(m_window->alarms, (QStringList{"10:31 Sooner", "10:33 Later"}));
+        m_rescan->release();
+        QTRY_COMPARE(m_window->posts.size(), 2);
+        QCOMPARE(m_window->posts.last().tooltip, QString("No more appointments today"));
+    }
+
+    // The wait ends at the due instant instead of the next 5-second poll.
+    void alarmRingsOnTime()
+    {
+        m_clock.set(at(kToday, 10, 54, 58));
+        m_clock.run();
+        start();
+        QTRY_COMPARE(m_window->posts.size(), 1);
+        QElapsedTimer sinceFirstPass;
+        sinceFirstPass.start();
+        QTRY_COMPARE_WITH_TIMEOUT(m_window->alarms.size(), 1, 4000);
+        QVERIFY(m_clock.nowMs() >= at(kToday, 10, 55) * 1000);
+    }
+
+    void userChangeIsReadAsAWhole()
+    {
+        start();
+        QTRY_COMPARE(m_window->posts.size(), 1);
+        const QString other = m_dir.filePath("other.dat");
+        writeDatebook(other, {appointment("Other user", at(kToday, 15, 0))});
+        m_settings->update([&](Settings& s) { s.datebookpath = other; });
+        m_rescan->release();
+        QTRY_COMPARE(m_window->posts.size(), 2);
+        QCOMPARE(m_window->posts[1].lines, QStringList{"15:00 Other user"});
+        QCOMPARE(m_window->posts[1].tooltip, QString("15:00 Other user"));
+    }
+
+    void shutdownEndsTheWorker()
+    {
+        start();
+        QTRY_COMPARE(m_window->posts.size(), 1);
+        QVERIFY(stop());
+        QVERIFY(m_worker->isFinished());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRefreshWorker)
+#include "tst_refreshworker.moc"

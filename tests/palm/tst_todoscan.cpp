@@ -1,0 +1,163 @@
+#include "app/settings.h"
+#include "palm/todoscan.h"
+#include "palmfixtures.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace std::chrono;
+
+namespace {
+
+const LocalDate kToday{2024y, May, 15d};
+
+palmfile::TodoRecord todo(const std::string& description, TimeValue due, int priority = 1,
+                          int category = 0)
+{
+    palmfile::TodoRecord record;
+    record.description = description;
+    record.due = due;
+    record.priority = priority;
+    record.category = category;
+    return record;
+}
+
+TimeValue daysFromToday(int days)
+{
+    return palmfile::localMidnight(sys_days(kToday) + std::chrono::days(days));
+}
+
+} // namespace
+
+class TestToDoScan : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    FakeClock m_clock;
+    std::unique_ptr<PrivateCopies> m_copies;
+    std::unique_ptr<ToDoScan> m_scan;
+    Settings m_settings;
+    QStringList m_lines;
+
+    QString todoFile() const { return m_dir.filePath("todo.dat"); }
+
+    QStringList linesOf(std::vector<palmfile::TodoRecord> records)
+    {
+        writeTodos(todoFile(), std::move(records),
+                   {{1, 1, 0, "Business", "Busi"}, {2, 2, 0, "Personal", "Pers"}});
+        const int result = m_scan->ScanToDos(m_settings, m_lines, false);
+        if (result != 1)
+            qWarning("scan result %d", result);
+        return m_lines;
+    }
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_dir.isValid());
+        pinTimeZone("Europe/Berlin");
+        m_clock.set(at(kToday, 10, 0));
+        m_copies = std::make_unique<PrivateCopies>(m_dir.filePath("copies"));
+        m_scan = std::make_unique<ToDoScan>(m_clock, QLocale("de_DE"), *m_copies, " To Do: ");
+        m_settings = Settings();
+        m_settings.todopath = todoFile();
+        m_lines.clear();
+    }
+
+    void dueItems()
+    {
+        palmfile::TodoRecord done = todo("Done", daysFromToday(-1));
+        done.completed = true;
+        palmfile::TodoRecord secret = todo("Secret", daysFromToday(0));
+        secret.isPrivate = true;
+        const std::vector records = {
+            todo("Tax return", daysFromToday(-1), 4, 1),
+            todo("Presents", daysFromToday(0), 2, 2),
+            todo("Later", daysFromToday(1)),
+            todo("Tomorrow, written east of here", daysFromToday(1) - 3600),
+            todo("Today, written east of here", daysFromToday(0) - 3600),
+            done,
+            secret,
+            todo("Unknown category", daysFromToday(0), 3, 9),
+        };
+        QCOMPARE(linesOf(records),
+                 (QStringList{" To Do: (1)  15.05.24: Today, written east of here [Unfiled]",
+                              " To Do: (2)  15.05.24: Presents [Personal]",
+                              " To Do: (3)  15.05.24: Unknown category []",
+                              " To Do: (4)  14.05.24: Tax return [Business]"}));
+
+        m_settings.showprivate = 1;
+        QVERIFY(linesOf(records).contains(" To Do: (1)  15.05.24: Secret [Unfiled]"));
+    }
+
+    void undatedItems_data()
+    {
+        QTest::addColumn<int>("showUndated");
+        QTest::addColumn<int>("maxprio");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("not wanted") << 0 << 5 << QStringList{};
+        QTest::newRow("up to 1") << 1 << 1 << QStringList{" To Do: Call Ann [Unfiled]"};
+        QTest::newRow("up to 3") << 1 << 3
+                                 << QStringList{" To Do: (1)  Call Ann [Unfiled]",
+                                                " To Do: (3)  Paint fence  shed [Personal]"};
+        QTest::newRow("out of range 9") << 1 << 9
+                                        << QStringList{" To Do: (1)  Call Ann [Unfiled]",
+                                                       " To Do: (3)  Paint fence  shed [Personal]",
+                                                       " To Do: (5)  Someday [Unfiled]"};
+    }
+
+    void undatedItems()
+    {
+        QFETCH(int, showUndated);
+        QFETCH(int, maxprio);
+        QFETCH(QStringList, lines);
+        m_settings.showtodosnodate = showUndated;
+        m_settings.maxprio = maxprio;
+        QCOMPARE(linesOf({todo("Paint fence\r\nshed", noDate(), 3, 2), todo("Someday", noDate(), 5),
+                          todo("Call Ann", noDate(), 1)}),
+                 lines);
+    }
+
+    void unchangedSmallAndEmptiedFiles()
+    {
+        QCOMPARE(linesOf({todo("Tax return", daysFromToday(-1))}).size(), 1);
+        QCOMPARE(m_scan->ScanToDos(m_settings, m_lines, false), 0);
+
+        palmfile::TodoRecord done = todo("Tax return", daysFromToday(-1));
+        done.completed = true;
+        QCOMPARE(linesOf({done}), QStringList{});
+
+        QFile small(todoFile());
+        QVERIFY(small.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        small.write(QByteArray(50, 'x'));
+        small.close();
+        m_lines = QStringList{"kept"};
+        QCOMPARE(m_scan->ScanToDos(m_settings, m_lines, true), 0);
+        QCOMPARE(m_lines, QStringList{"kept"});
+
+        QFile::remove(todoFile());
+        QCOMPARE(m_scan->ScanToDos(m_settings, m_lines, true), -1);
+    }
+
+    void noDueDateMarker_data()
+    {
+        QTest::addColumn<QByteArray>("zone");
+        QTest::newRow("Berlin") << QByteArray("Europe/Berlin");
+        QTest::newRow("New York") << QByteArray("America/New_York");
+    }
+
+    // The marker as written in three zones; read east of the writer it falls on 1 January.
+    void noDueDateMarker()
+    {
+        QFETCH(QByteArray, zone);
+        pinTimeZone(zone.constData());
+        for (const TimeValue marker : {1956542399, 1956553199, 1956520799})
+            QVERIFY(IsNoDueDate(marker));
+        QVERIFY(!IsNoDueDate(at(LocalDate{2031y, December, 30d}, 12, 0)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestToDoScan)
+#include "tst_todoscan.moc"
