@@ -36,12 +36,15 @@ void DataFileWatcher::updatePaths()
 void DataFileWatcher::arm()
 {
     const QStringList watched = m_watcher.files() + m_watcher.directories();
+    const auto watch = [&](const QString& path) {
+        if (!watched.contains(path) && QFileInfo::exists(path))
+            m_watcher.addPath(path);
+    };
     for (const QString& file : std::as_const(m_files)) {
-        const QFileInfo info(file);
-        for (const QString& path : {file, info.absolutePath()}) {
-            if (!watched.contains(path) && QFileInfo::exists(path))
-                m_watcher.addPath(path);
-        }
+        watch(file);
+        // A user without a to-do list yet gets its folder later: watch the user's folder.
+        const QFileInfo folder(QFileInfo(file).absolutePath());
+        watch(folder.exists() ? folder.absoluteFilePath() : folder.absolutePath());
     }
 }
 

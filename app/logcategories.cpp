@@ -1,5 +1,5 @@
 #include "logcategories.h"
 
-Q_LOGGING_CATEGORY(lcSettings, "chimewell.settings")
-Q_LOGGING_CATEGORY(lcWorker, "chimewell.worker")
-Q_LOGGING_CATEGORY(lcAlarm, "chimewell.alarm")
+Q_LOGGING_CATEGORY(lcSettings, "chimewell.settings", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcWorker, "chimewell.worker", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcAlarm, "chimewell.alarm", QtInfoMsg)

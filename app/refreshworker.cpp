@@ -3,12 +3,10 @@
 #include "alarms.h"
 #include "clock.h"
 #include "logcategories.h"
-#include "palm/timetexts.h"
 #include "palm/todaylist.h"
 #include "sharedsettings.h"
-#include "stringtable.h"
+#include "todaypass.h"
 
-#include <QDateTime>
 #include <QSemaphore>
 
 #include <algorithm>
@@ -48,17 +46,12 @@ void RefreshWorker::run()
 
 bool RefreshWorker::pass(bool force)
 {
-    const Settings settings = m_settings.snapshot();
-    QStringList lines;
-    const int result = m_builder.BuildTodayList(settings, lines, force);
-    qCDebug(lcWorker) << "pass" << (force ? "(forced)" : "") << "result" << result;
-    if (result < 0) {
-        emit listUpdated(LoadText(IDS_CANT_READ_DATEBOOK), QStringList());
-    } else if (result > 0) {
-        emit listUpdated(TooltipText(FirstLineText(m_builder.alarms(), m_builder.locale())), lines);
-    }
+    const TodayPass pass = runTodayPass(m_builder, m_settings.snapshot(), force);
+    qCDebug(lcWorker) << "pass" << (force ? "(forced)" : "") << "result" << pass.result;
+    if (pass.post)
+        emit listUpdated(pass.tooltip, pass.lines);
     raiseDueAlarm();
-    return result >= 0;
+    return pass.result >= 0;
 }
 
 void RefreshWorker::raiseDueAlarm()

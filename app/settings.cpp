@@ -15,13 +15,6 @@ Settings::Settings(const PalmUsers* users, NoPalmDesktopNotice* notice) : m_user
 void Settings::SelectPalmUser(int id)
 {
     palmuserid = id;
-    const QString userFolder = m_users ? m_users->userFolder(id) : QString();
-    if (userFolder.isEmpty()) {
-        datebookpath.clear();
-        todopath.clear();
-        return;
-    }
-    const QString base = m_users->desktopFolder() + userFolder;
-    datebookpath = base + QStringLiteral("/datebook/datebook.dat");
-    todopath = base + QStringLiteral("/todo/todo.dat");
+    datebookpath = m_users ? m_users->datebookPath(id) : QString();
+    todopath = m_users ? m_users->todoPath(id) : QString();
 }

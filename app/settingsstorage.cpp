@@ -48,13 +48,14 @@ const std::array<const char*, 13> kSaveOrder = {
     "rememberpassword",  "autohide",        "warnred",       "showuntimedappts",
     "showalltodaysappts"};
 
-int Settings::*fieldOf(const char* name)
+// The integer field stored under `name`, or null.
+int Settings::*fieldOf(const QString& name)
 {
     for (const IntValue& value : kIntValues) {
-        if (qstrcmp(value.name, name) == 0)
+        if (name == QLatin1String(value.name))
             return value.field;
     }
-    Q_UNREACHABLE();
+    return nullptr;
 }
 
 // A registry DWORD arrives as an integer, an INI value as text; anything else (or text that
@@ -115,6 +116,24 @@ QByteArray ScramblePassword(const QByteArray& text)
     return out;
 }
 
+bool setSettingsValue(Settings& settings, const QString& name, const QString& value)
+{
+    if (name == kPassword) {
+        settings.password = value;
+        return true;
+    }
+    int Settings::*field = fieldOf(name);
+    bool ok = false;
+    const int number = value.toInt(&ok);
+    if (!field || !ok)
+        return false;
+    if (field == &Settings::palmuserid)
+        settings.SelectPalmUser(number);
+    else
+        settings.*field = number;
+    return true;
+}
+
 SettingsStorage::SettingsStorage(QSettings& profile, Autostart* autostart)
     : m_profile(profile), m_autostart(autostart)
 {}
@@ -149,7 +168,7 @@ int SettingsStorage::Save(const Settings& settings)
 {
     m_profile.beginGroup(kSection);
     for (const char* name : kSaveOrder)
-        m_profile.setValue(QLatin1String(name), settings.*fieldOf(name));
+        m_profile.setValue(QLatin1String(name), settings.*fieldOf(QLatin1String(name)));
     m_profile.setValue(kPassword, bytesToText(ScramblePassword(settings.password.toUtf8())));
     m_profile.endGroup();
     m_profile.sync();

@@ -29,6 +29,11 @@ private:
     Autostart* m_autostart;
 };
 
+// Sets the option stored under `name` ("maxprio", "password", ...) from a text, as if it had
+// been stored so; "palmuserid" selects that user. False for an unknown name or a whole-number
+// option given something else.
+bool setSettingsValue(Settings& settings, const QString& name, const QString& value);
+
 // The symmetric scrambling of the stored password, on bytes: applying it twice gives the
 // input back. Every byte but the last is changed.
 QByteArray ScramblePassword(const QByteArray& text);

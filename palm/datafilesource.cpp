@@ -2,7 +2,7 @@
 
 #include "scanlog.h"
 
-Q_LOGGING_CATEGORY(lcScan, "chimewell.scan")
+Q_LOGGING_CATEGORY(lcScan, "chimewell.scan", QtInfoMsg)
 
 namespace {
 

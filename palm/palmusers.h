@@ -17,4 +17,17 @@ public:
     // Empty for an id the Palm Desktop does not know.
     virtual QString userFolder(int id) const = 0;
     virtual QString desktopFolder() const = 0;
+
+    // The full paths of the user's data files; "" for an id the Palm Desktop does not know.
+    // A Palm Desktop folder copied from Windows may spell them in another case: an
+    // implementation that can look at the folder finds them.
+    virtual QString datebookPath(int id) const { return dataPath(id, "/datebook/datebook.dat"); }
+    virtual QString todoPath(int id) const { return dataPath(id, "/todo/todo.dat"); }
+
+private:
+    QString dataPath(int id, const char* file) const
+    {
+        const QString folder = userFolder(id);
+        return folder.isEmpty() ? QString() : desktopFolder() + folder + QLatin1String(file);
+    }
 };

@@ -28,6 +28,7 @@ int runOccurrences(const QStringList& arguments);
 int runUsers(const QStringList& arguments);
 int runDemo(const QStringList& arguments);
 int runLocate(const QStringList& arguments);
+int runToday(const QStringList& arguments);
 
 // UTF-8 on stderr with a line break; on stdout as given.
 void printError(const QString& message);

@@ -17,6 +17,8 @@ const palmdat::Command kCommands[] = {
     {"demo", "FOLDER", "make a demo Palm Desktop folder with two users, its day set around now",
      palmdat::runDemo},
     {"locate", "", "print the Palm Desktop folder that Chimewell would use", palmdat::runLocate},
+    {"today", "DESKTOP_FOLDER [--user-id N] [--now YYYY-MM-DDTHH:MM:SS] [--set name=value ...]",
+     "print today's list, tooltip and alarms as Chimewell shows them", palmdat::runToday},
 };
 
 QString usageLine(const palmdat::Command& command)

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class Settings;
+class TodayListBuilder;
+
+// What one pass of the refresh worker shows: the scans' result and, unless nothing changed,
+// the tooltip text and the lines to post. palmdat's `today` runs the same pass.
+struct TodayPass
+{
+    int result = 0; // BuildTodayList's: negative failed, 0 unchanged, positive rebuilt
+    bool post = false;
+    QString tooltip;
+    QStringList lines;
+};
+
+TodayPass runTodayPass(TodayListBuilder& builder, const Settings& settings, bool force);

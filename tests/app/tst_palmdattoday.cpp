@@ -1,0 +1,134 @@
+#include "palmfile/users.h"
+#include "tests/palm/palmfixtures.h"
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+const LocalDate kToday{2024y, std::chrono::May, 15d};
+
+struct Run
+{
+    int exitCode = -1;
+    QString output;
+};
+
+} // namespace
+
+// palmdat today runs the real core: its output is what the window and the tooltip would show.
+class TestPalmdatToday : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_desktop;
+    QTemporaryDir m_home;
+
+    Run palmdat(QStringList arguments)
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TZ", "Europe/Berlin");
+        environment.insert("LC_ALL", "de_DE.UTF-8");
+        environment.insert("LANGUAGE", "en");
+        environment.insert("HOME", m_home.path());
+        environment.insert("XDG_CONFIG_HOME", m_home.filePath("config"));
+        environment.insert("XDG_RUNTIME_DIR", m_home.filePath("runtime"));
+        environment.insert("TMPDIR", m_home.filePath("tmp"));
+        process.setProcessEnvironment(environment);
+        process.start(PALMDAT_PATH, QStringList{"today", m_desktop.path()} + arguments);
+        if (!process.waitForFinished(30000))
+            return {};
+        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput())};
+    }
+
+    void addUser(const QString& folder, std::vector<palmfile::DatebookRecord> records)
+    {
+        QVERIFY(QDir(m_desktop.path()).mkpath(folder + "/datebook"));
+        QVERIFY(QDir(m_desktop.path()).mkpath(folder + "/todo"));
+        writeDatebook(m_desktop.filePath(folder + "/datebook/datebook.dat"), std::move(records));
+        palmfile::TodoRecord milk;
+        milk.description = "Buy milk";
+        milk.due = noDate();
+        milk.priority = 2;
+        writeTodos(m_desktop.filePath(folder + "/todo/todo.dat"), {milk});
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_desktop.isValid() && m_home.isValid());
+        QVERIFY(QDir(m_home.path()).mkpath("runtime"));
+        QVERIFY(
+            QFile::setPermissions(m_home.filePath("runtime"), QFileDevice::Permissions(0x7700)));
+        QVERIFY(QDir(m_home.path()).mkpath("tmp"));
+        pinTimeZone("Europe/Berlin");
+        addUser("AnnE", {appointment("Breakfast", at(kToday, 8, 0)),
+                         withAlarm(appointment("Dentist", at(kToday, 11, 0), "card"), 10),
+                         allDay("Birthday", kToday)});
+        addUser("BenS", {appointment("Lunch REM 15", at(kToday, 12, 30))});
+        const auto users = palmfile::writeUsersDat({{300, "Ann", "AnnE"}, {400, "Ben", "BenS"}});
+        writeBytes(m_desktop.filePath("users.dat"), users);
+    }
+
+    void firstUserWithFirstRunValues()
+    {
+        const Run run = palmdat({"--now", "2024-05-15T09:30:00"});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.output, QString("11:00 Dentist  card\n"
+                                     "---\n"
+                                     "08:00 Breakfast\n"
+                                     "11:00 Dentist\n"
+                                     " Birthday\n"
+                                     "---\n"
+                                     "11:00\t10\tDentist\n"));
+    }
+
+    void optionsApplyInOrder()
+    {
+        const Run run = palmdat({"--now", "2024-05-15T09:30:00", "--user-id", "400", "--set",
+                                 "showtodosnodate=1", "--set", "maxprio=3"});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.output, QString("12:30 Lunch REM 15\n---\n12:30 Lunch REM 15\n"
+                                     " To Do: (2)  Buy milk [Unfiled]\n---\n"
+                                     "12:30\t15\tLunch REM 15\n"));
+        const Run later = palmdat({"--now", "2024-05-15T09:30:00", "--set", "showalltodaysappts=0",
+                                   "--set", "showuntimedappts=0"});
+        QVERIFY(later.output.contains("---\n11:00 Dentist\n---\n"));
+    }
+
+    void failuresAndUsage_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("unknown user") << QStringList{"--user-id", "7"} << 1;
+        QTest::newRow("bad time") << QStringList{"--now", "2024-02-30T10:00:00"} << 2;
+        QTest::newRow("unknown option") << QStringList{"--set", "volume=3"} << 2;
+        QTest::newRow("not a number") << QStringList{"--set", "maxprio=high"} << 2;
+    }
+
+    void failuresAndUsage()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        const Run run = palmdat(arguments);
+        QCOMPARE(run.exitCode, exitCode);
+        if (exitCode == 1)
+            QCOMPARE(run.output, QString("Error: Can't read datebook\n"));
+    }
+
+    void leavesNothingBehind()
+    {
+        palmdat({});
+        QCOMPARE(QDir(m_home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 (QStringList{"runtime", "tmp"}));
+        QVERIFY(QDir(m_home.filePath("runtime")).isEmpty());
+        QVERIFY(QDir(m_home.filePath("tmp")).isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPalmdatToday)
+#include "tst_palmdattoday.moc"
