@@ -28,6 +28,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QScreen>
 #include <QSemaphore>
 #include <QSettings>
 #include <QShortcut>
@@ -88,7 +89,11 @@ MainWindow::MainWindow(SharedSettings& settings, QSemaphore& rescan, const PalmU
     const int naturalWidth = sizeHint().width();
     setFixedWidth(naturalWidth);
     setMinimumHeight(std::max(MinHeight, minimumSizeHint().height()));
-    resize(naturalWidth, m_profile.value(SizeHeightKey, MinHeight).toInt());
+    int height = m_profile.value(SizeHeightKey, MinHeight).toInt();
+    // A stored height from a larger screen (or edited by hand) must not hide the buttons.
+    if (screen())
+        height = std::min(height, screen()->availableGeometry().height());
+    resize(naturalWidth, height);
 
     requestRescan();
     m_lastTick = m_clock.now();

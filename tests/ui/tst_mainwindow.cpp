@@ -400,6 +400,10 @@ private slots:
         fixture.profile->setValue("Size/cy", 420);
         MainWindow& second = fixture.open();
         QCOMPARE(second.size(), QSize(naturalWidth, 420));
+
+        fixture.profile->setValue("Size/cy", 100000);
+        MainWindow& third = fixture.open();
+        QCOMPARE(third.height(), third.screen()->availableGeometry().height());
     }
 
     void listAndTooltipFollowTheWorker()
