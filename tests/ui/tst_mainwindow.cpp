@@ -1,6 +1,7 @@
 #include "app/stringtable.h"
 #include "palm/timetexts.h"
 #include "ui/helppage.h"
+#include "ui/messageboxnotice.h"
 #include "ui/spinarrows.h"
 #include "uitestsupport.h"
 
@@ -462,6 +463,21 @@ private slots:
         const QString text =
             nextMessageBoxText([&] { clickButton(window, QStringLiteral("&Help")); });
         QCOMPARE(text, QStringLiteral("The help pages are not installed."));
+    }
+
+    void noPalmDesktopMessageOffersOnlyOk()
+    {
+        QMessageBox::StandardButtons buttons;
+        QString text;
+        answerNextModal<QMessageBox>(
+            [] { MessageBoxNotice().showNoPalmDesktop(LoadText(IDS_NO_PALM_DESKTOP)); },
+            [&](QMessageBox* box) {
+                buttons = box->standardButtons();
+                text = box->text();
+                box->accept();
+            });
+        QCOMPARE(buttons, QMessageBox::Ok);
+        QCOMPARE(text, LoadText(IDS_NO_PALM_DESKTOP));
     }
 
     void helpPageInTheTextsLanguage()
