@@ -35,7 +35,10 @@ AlarmDialog::AlarmDialog(const Clock& clock, QWidget* parent) : CBaseDialog(pare
     m_text->setAcceptRichText(false);
     m_text->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_text->document()->setDefaultTextOption(QTextOption(Qt::AlignHCenter));
-    m_text->setMinimumSize(300, 60);
+    // Room for the appointment line and a few lines of its note, as on a small notice.
+    const QFontMetrics metrics(m_text->font());
+    m_text->setFixedSize(metrics.averageCharWidth() * 52,
+                         metrics.lineSpacing() * 4 + 2 * m_text->frameWidth() + 8);
 
     m_ok = new QPushButton(QStringLiteral("&OK"), this);
     m_ok->setObjectName(QStringLiteral("okButton"));
@@ -53,6 +56,7 @@ AlarmDialog::AlarmDialog(const Clock& clock, QWidget* parent) : CBaseDialog(pare
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_text, 1);
     layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     setTabOrder(m_text, m_ok);
     setTabOrder(m_ok, m_warnAgainButton);
     setTabOrder(m_warnAgainButton, m_snooze);

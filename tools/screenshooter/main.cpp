@@ -9,7 +9,6 @@
 #include "app/stringtable.h"
 #include "palm/palmdesktopusers.h"
 #include "palm/todaylist.h"
-#include "palmfile/desktopfolder.h"
 #include "ui/aboutdialog.h"
 #include "ui/alarmdialog.h"
 #include "ui/mainwindow.h"
@@ -64,8 +63,7 @@ int main(int argc, char** argv)
     const QDir out(app.arguments().at(1));
     QTemporaryDir work;
 
-    const std::string folder = qEnvironmentVariable("CHIMEWELL_PALM_DESKTOP").toStdString();
-    PalmDesktopUsers users(QString::fromStdString(folder));
+    PalmDesktopUsers users(qEnvironmentVariable("CHIMEWELL_PALM_DESKTOP"));
     SharedSettings settings(Settings(&users, nullptr));
     settings.update([](Settings& s) {
         s.showuntimedappts = 1;
@@ -73,6 +71,7 @@ int main(int argc, char** argv)
         s.showtodosnodate = 1;
         s.maxprio = 5;
         s.warnred = 1;
+        s.autohide = 0;
     });
 
     SystemClock clock;
