@@ -6,6 +6,7 @@
 #include "settings.h"
 
 #include <QSettings>
+#include <QStringDecoder>
 
 #include <array>
 #include <cstdint>
@@ -99,6 +100,14 @@ QByteArray textToBytes(const QString& text)
     return QByteArray::fromStdString(palmfile::utf8ToCp1252(text.toStdString()));
 }
 
+// We keep the clear password as UTF-8; one saved by the original program is Windows-1252.
+QString passwordFromBytes(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = utf8(bytes);
+    return utf8.hasError() ? bytesToText(bytes) : text;
+}
+
 } // namespace
 
 QByteArray ScramblePassword(const QByteArray& text)
@@ -155,7 +164,7 @@ int SettingsStorage::Load(Settings& settings)
     if (stored.isValid() && stored.typeId() != QMetaType::QString)
         qCWarning(lcSettings) << "profile value password is not a text; using \"\"";
     const QString scrambled = stored.typeId() == QMetaType::QString ? stored.toString() : QString();
-    settings.password = QString::fromUtf8(ScramblePassword(textToBytes(scrambled)));
+    settings.password = passwordFromBytes(ScramblePassword(textToBytes(scrambled)));
     m_profile.endGroup();
 
     if (m_autostart)

@@ -7,7 +7,7 @@
 #include "palmfile/recurrence.h"
 #include "timetexts.h"
 
-#include <QFileInfo>
+#include <QFile>
 
 #include <algorithm>
 #include <span>
@@ -18,7 +18,6 @@ namespace {
 
 struct Day
 {
-    LocalDate date;
     TimeValue start; // 00:00:00
     TimeValue end;   // 23:59:59
     bool contains(TimeValue t) const { return start <= t && t <= end; }
@@ -36,16 +35,8 @@ int AppointmentScan::ScanAppointments(const Settings& settings, QStringList& lin
                                       AlarmList& alarms)
 {
     const DataFileSource::Fetched fetched = m_source.fetch(settings.datebookpath, force, m_copies);
-    switch (fetched.status) {
-    case DataFileSource::Status::Failed:
-        return -1;
-    case DataFileSource::Status::Unchanged:
-        return 0;
-    case DataFileSource::Status::CopyFailed:
-        return int(lines.size());
-    case DataFileSource::Status::Copied:
-        break;
-    }
+    if (fetched.status != DataFileSource::Status::Copied)
+        return fetched.resultWithoutReading(lines.size());
 
     lines.clear();
     for (AlarmEntry& entry : alarms)
@@ -53,17 +44,12 @@ int AppointmentScan::ScanAppointments(const Settings& settings, QStringList& lin
 
     const TimeValue now = m_clock.now();
     const LocalDate today = localDateOf(now);
-    const Day day{today, localMidnight(today), localTime(today, 23, 59, 59)};
+    const Day day{localMidnight(today), localTime(today, 23, 59, 59)};
 
-    const auto* data = reinterpret_cast<const std::uint8_t*>(fetched.bytes.constData());
-    const std::string fileName = QFileInfo(settings.datebookpath).fileName().toStdString();
-    Result<Datebook> datebook =
-        readDatebook(std::span(data, std::size_t(fetched.bytes.size())), fileName);
-    if (!datebook) {
-        m_source.reportFailure(QString::fromStdString(datebook.error()));
+    const Result<Datebook> datebook =
+        readDatebook(fetched.content(), QFile::encodeName(settings.datebookpath).toStdString());
+    if (!m_source.accept(datebook, fetched))
         return -1;
-    }
-    m_source.markRead(fetched.stamp);
 
     for (const DatebookRecord& record : datebook.value().records) {
         if (record.isDeleted() || record.isArchived() || record.description.empty())

@@ -51,10 +51,18 @@ DataFileSource::Fetched DataFileSource::fetch(const QString& path, bool force,
     return fetched;
 }
 
-void DataFileSource::markRead(const FileStamp& stamp)
+int DataFileSource::Fetched::resultWithoutReading(qsizetype heldLines) const
 {
-    m_lastRead = stamp;
-    m_lastFailure.clear();
+    switch (status) {
+    case Status::Failed:
+        return -1;
+    case Status::CopyFailed:
+        return int(heldLines);
+    case Status::Unchanged:
+    case Status::Copied:
+        break;
+    }
+    return 0;
 }
 
 void DataFileSource::reportFailure(const QString& message)

@@ -2,10 +2,14 @@
 
 #include "privatecopies.h"
 
+#include "palmfile/result.h"
+
 #include <QByteArray>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
+#include <span>
 
 // The steps both scans take before reading a Palm data file: the 100-byte rule, the memory
 // of the version last read, and the private copy.
@@ -25,18 +29,38 @@ public:
         Status status = Status::Failed;
         QByteArray bytes;
         FileStamp stamp;
+
+        // What a scan answers when it stops before reading: -1, 0, or after a failed copy the
+        // number of lines it still holds.
+        int resultWithoutReading(qsizetype heldLines) const;
+        std::span<const std::uint8_t> content() const
+        {
+            return {reinterpret_cast<const std::uint8_t*>(bytes.constData()),
+                    std::size_t(bytes.size())};
+        }
     };
 
     // `kind` names the file in messages ("datebook", "to-do list").
     DataFileSource(const char* kind, const char* copyName);
 
     Fetched fetch(const QString& path, bool force, const PrivateCopies& copies);
-    // The fetched version was read successfully; it counts as unchanged from now on.
-    void markRead(const FileStamp& stamp);
+    // True when the reader could read the fetched version, which then counts as unchanged from
+    // now on; otherwise the reader's reason is logged.
+    template <typename T> bool accept(const palmfile::Result<T>& read, const Fetched& fetched)
+    {
+        if (!read) {
+            reportFailure(QString::fromStdString(read.error()));
+            return false;
+        }
+        m_lastRead = fetched.stamp;
+        m_lastFailure.clear();
+        return true;
+    }
+
+private:
     // Logs a failure with qWarning once, not again on every pass until something else happens.
     void reportFailure(const QString& message);
 
-private:
     const char* m_kind;
     const char* m_copyName;
     std::optional<FileStamp> m_lastRead;

@@ -6,7 +6,7 @@
 #include "palmfile/reader.h"
 #include "timetexts.h"
 
-#include <QFileInfo>
+#include <QFile>
 
 #include <algorithm>
 #include <span>
@@ -42,27 +42,14 @@ ToDoScan::ToDoScan(const Clock& clock, const QLocale& locale, const PrivateCopie
 int ToDoScan::ScanToDos(const Settings& settings, QStringList& lines, bool force)
 {
     const DataFileSource::Fetched fetched = m_source.fetch(settings.todopath, force, m_copies);
-    switch (fetched.status) {
-    case DataFileSource::Status::Failed:
-        return -1;
-    case DataFileSource::Status::Unchanged:
-        return 0;
-    case DataFileSource::Status::CopyFailed:
-        return int(lines.size());
-    case DataFileSource::Status::Copied:
-        break;
-    }
+    if (fetched.status != DataFileSource::Status::Copied)
+        return fetched.resultWithoutReading(lines.size());
 
     lines.clear();
-    const auto* data = reinterpret_cast<const std::uint8_t*>(fetched.bytes.constData());
-    const std::string fileName = QFileInfo(settings.todopath).fileName().toStdString();
-    Result<TodoList> todos =
-        readTodoList(std::span(data, std::size_t(fetched.bytes.size())), fileName);
-    if (!todos) {
-        m_source.reportFailure(QString::fromStdString(todos.error()));
+    const Result<TodoList> todos =
+        readTodoList(fetched.content(), QFile::encodeName(settings.todopath).toStdString());
+    if (!m_source.accept(todos, fetched))
         return -1;
-    }
-    m_source.markRead(fetched.stamp);
 
     std::vector<const TodoRecord*> byPriority;
     for (const TodoRecord& record : todos.value().records)

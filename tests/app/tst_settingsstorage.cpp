@@ -3,6 +3,7 @@
 #include "app/settingsstorage.h"
 #include "app/stringtable.h"
 #include "fakepalmusers.h"
+#include "palmfile/codepage.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -238,6 +239,17 @@ private slots:
         }
         auto fresh = profile();
         QCOMPARE(loaded(*fresh).password, password);
+    }
+
+    void passwordOfTheOriginalProgram()
+    {
+        // It scrambled the Windows-1252 bytes of the clear text.
+        const QByteArray scrambled = ScramblePassword(QByteArray("Gr\xFC\xDF"
+                                                                 "e!"));
+        auto file = profile();
+        file->setValue("Options/password",
+                       QString::fromStdString(palmfile::cp1252ToUtf8(scrambled.toStdString())));
+        QCOMPARE(loaded(*file).password, QString("Grüße!"));
     }
 
     void saveWritesEveryValue()

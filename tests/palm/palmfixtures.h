@@ -117,30 +117,31 @@ inline void writeBytes(const QString& path, const std::vector<std::uint8_t>& byt
              qint64(bytes.size()));
 }
 
-// Writes the file and moves its modification time on, so that a rewrite is seen as a change
-// even within the file system's timestamp granularity.
-inline void writeDatebook(const QString& path, std::vector<palmfile::DatebookRecord> records)
+// Moves the file's modification time on, so that a rewrite is seen as a change even within
+// the file system's timestamp granularity.
+inline void newVersion(const QString& path)
 {
     static qint64 version = 0;
-    palmfile::Datebook datebook;
-    datebook.records = std::move(records);
-    writeBytes(path, palmfile::writeDatebook(datebook));
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadWrite));
     QVERIFY(file.setFileTime(QDateTime::fromSecsSinceEpoch(1'600'000'000 + ++version),
                              QFileDevice::FileModificationTime));
 }
 
+inline void writeDatebook(const QString& path, std::vector<palmfile::DatebookRecord> records)
+{
+    palmfile::Datebook datebook;
+    datebook.records = std::move(records);
+    writeBytes(path, palmfile::writeDatebook(datebook));
+    newVersion(path);
+}
+
 inline void writeTodos(const QString& path, std::vector<palmfile::TodoRecord> records,
                        std::vector<palmfile::Category> categories = {})
 {
-    static qint64 version = 0;
     palmfile::TodoList list;
     list.header.categories = std::move(categories);
     list.records = std::move(records);
     writeBytes(path, palmfile::writeTodoList(list));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadWrite));
-    QVERIFY(file.setFileTime(QDateTime::fromSecsSinceEpoch(1'600'000'000 + ++version),
-                             QFileDevice::FileModificationTime));
+    newVersion(path);
 }
