@@ -95,9 +95,6 @@ private slots:
         QCOMPARE(run.output, QString("12:30 Lunch REM 15\n---\n12:30 Lunch REM 15\n"
                                      " To Do: (2)  Buy milk [Unfiled]\n---\n"
                                      "12:30\t15\tLunch REM 15\n"));
-        const Run later = palmdat({"--now", "2024-05-15T09:30:00", "--set", "showalltodaysappts=0",
-                                   "--set", "showuntimedappts=0"});
-        QVERIFY(later.output.contains("---\n11:00 Dentist\n---\n"));
     }
 
     void failuresAndUsage_data()
@@ -106,7 +103,6 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::newRow("unknown user") << QStringList{"--user-id", "7"} << 1;
         QTest::newRow("bad time") << QStringList{"--now", "2024-02-30T10:00:00"} << 2;
-        QTest::newRow("unknown option") << QStringList{"--set", "volume=3"} << 2;
         QTest::newRow("not a number") << QStringList{"--set", "maxprio=high"} << 2;
     }
 

@@ -7,6 +7,17 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+namespace {
+
+class RecordingNotice : public NoPalmDesktopNotice
+{
+public:
+    QStringList texts;
+    void showNoPalmDesktop(const QString& text) override { texts << text; }
+};
+
+} // namespace
+
 class TestPalmUsers : public QObject
 {
     Q_OBJECT
@@ -59,13 +70,23 @@ private slots:
         QCOMPARE(users.userFolder(-1), QString());
     }
 
-    void noPalmDesktop()
+    void noPalmDesktopIsReported()
     {
         const PalmDesktopUsers none(QString{});
         QCOMPARE(none.count(), 0);
         QVERIFY(!none.error().isEmpty());
-        QTemporaryDir empty;
-        QCOMPARE(PalmDesktopUsers(empty.path()).count(), 0);
+        RecordingNotice notice;
+        setUiLanguage(UiLanguage::German);
+        const Settings settings(&none, &notice);
+        setUiLanguage(UiLanguage::English);
+        QCOMPARE(notice.texts, QStringList{"Kein Palm Desktop gefunden. Dieses Programm benötigt "
+                                           "einen installierten Palm Desktop."});
+        QVERIFY(settings.datebookpath.isEmpty());
+
+        const PalmDesktopUsers users(m_desktop.path());
+        RecordingNotice quiet;
+        const Settings withUsers(&users, &quiet);
+        QVERIFY(quiet.texts.isEmpty());
     }
 };
 

@@ -215,27 +215,6 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(m_window->alarms.size(), 1, 4000);
         QVERIFY(m_clock.nowMs() >= at(kToday, 10, 55) * 1000);
     }
-
-    void userChangeIsReadAsAWhole()
-    {
-        start();
-        QTRY_COMPARE(m_window->posts.size(), 1);
-        const QString other = m_dir.filePath("other.dat");
-        writeDatebook(other, {appointment("Other user", at(kToday, 15, 0))});
-        m_settings->update([&](Settings& s) { s.datebookpath = other; });
-        m_rescan->release();
-        QTRY_COMPARE(m_window->posts.size(), 2);
-        QCOMPARE(m_window->posts[1].lines, QStringList{"15:00 Other user"});
-        QCOMPARE(m_window->posts[1].tooltip, QString("15:00 Other user"));
-    }
-
-    void shutdownEndsTheWorker()
-    {
-        start();
-        QTRY_COMPARE(m_window->posts.size(), 1);
-        QVERIFY(stop());
-        QVERIFY(m_worker->isFinished());
-    }
 };
 
 QTEST_GUILESS_MAIN(TestRefreshWorker)
