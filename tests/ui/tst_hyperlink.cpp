@@ -3,7 +3,6 @@
 #include "ui/hyperlink.h"
 #include "uitestsupport.h"
 
-#include <QBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QtTest>
@@ -119,11 +118,8 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("reason");
         QTest::newRow("0") << 0 << "The operating system is out\nof memory or resources.";
-        QTest::newRow("2") << 2 << "The specified file was not found.";
         QTest::newRow("26 keeps its blank") << 26 << "A sharing violation occurred. ";
-        QTest::newRow("32") << 32 << "The specified dynamic-link library was not found.";
         QTest::newRow("4 unknown") << 4 << "Unknown Error (4) occurred.";
-        QTest::newRow("-7 unknown") << -7 << "Unknown Error (-7) occurred.";
     }
 
     void errorTexts()
@@ -179,33 +175,6 @@ private slots:
         w.click();
         QVERIFY(!w.link->hasFocus());
         QCOMPARE(w.opens, 1);
-    }
-
-    void lookFollowsTheStyle_data()
-    {
-        QTest::addColumn<unsigned>("style");
-        QTest::addColumn<bool>("underline");
-        QTest::addColumn<bool>("fitted");
-        QTest::newRow("default") << CHyperLink::DefaultStyle << true << true;
-        QTest::newRow("plain") << unsigned(CHyperLink::FocusOnPress) << false << false;
-    }
-
-    void lookFollowsTheStyle()
-    {
-        QFETCH(unsigned, style);
-        QFETCH(bool, underline);
-        QFETCH(bool, fitted);
-        QWidget window;
-        auto* link = new CHyperLink(QStringLiteral("a rather long link text"), &window, {}, style);
-        link->setGeometry(0, 0, 400, 60);
-        auto* layout = new QVBoxLayout(&window);
-        layout->addWidget(link);
-        window.resize(500, 200);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QCOMPARE(link->font().underline(), underline);
-        QCOMPARE(link->size() == link->sizeHint(), fitted);
-        QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
     }
 
     void addressAndText_data()
