@@ -90,7 +90,7 @@ MainWindow::MainWindow(SharedSettings& settings, QSemaphore& rescan, const PalmU
     setFixedWidth(naturalWidth);
     setMinimumHeight(std::max(MinHeight, minimumSizeHint().height()));
     int height = m_profile.value(SizeHeightKey, MinHeight).toInt();
-    // A stored height from a larger screen (or edited by hand) must not hide the buttons.
+    // A height stored on a larger screen (or edited by hand) would reach beyond this one.
     if (screen())
         height = std::min(height, screen()->availableGeometry().height());
     resize(naturalWidth, height);
