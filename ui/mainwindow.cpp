@@ -112,6 +112,7 @@ void MainWindow::buildWindow()
                    Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setWindowIcon(appIcon());
+    setSizeGripEnabled(true);
 
     auto* userLabel = new QLabel(QStringLiteral("Palm &user"), this);
     m_users = new QComboBox(this);
