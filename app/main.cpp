@@ -1,0 +1,29 @@
+#include "app/clock.h"
+#include "app/startup.h"
+#include "palm/privatecopies.h"
+#include "ui/desktopwindows.h"
+#include "ui/resources.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    // Hiding the last window must not end the program: only Quit does.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(appIcon());
+
+    SystemClock clock;
+    DesktopWindows windows;
+    Startup startup({QCoreApplication::applicationName(), PrivateCopies::defaultFolder()}, clock,
+                    windows);
+    const int exitCode = startup.InitInstance();
+
+    // The settings are on disk and the copies deleted: end now, without waiting for the worker
+    // or running destructors.
+    std::fflush(nullptr);
+    std::_Exit(exitCode);
+}

@@ -1,0 +1,108 @@
+#include "startup.h"
+
+#include "app/refreshworker.h"
+#include "app/settings.h"
+#include "app/settingsstorage.h"
+#include "app/sharedsettings.h"
+#include "app/singleinstance.h"
+#include "app/stringtable.h"
+#include "app/datafilewatcher.h"
+#include "palm/palmdesktopusers.h"
+#include "palm/todaylist.h"
+#include "palmfile/desktopfolder.h"
+
+#include <QLoggingCategory>
+#include <QSemaphore>
+#include <QSettings>
+#include <QThread>
+
+Q_LOGGING_CATEGORY(lcStartup, "chimewell.startup")
+
+namespace {
+
+// How long shutdown lets a scan in progress finish, so that it leaves no private copy behind.
+constexpr unsigned long kScanFinishMs = 2000;
+
+QString palmDesktopFolder(const QSettings& profile)
+{
+    const QString configured = profile.value(QStringLiteral("Options/palmdesktop")).toString();
+    const auto found =
+        palmfile::findDesktopFolder(palmfile::desktopFolderInputs(configured.toStdString()));
+    if (!found) {
+        qCInfo(lcStartup) << "no Palm Desktop folder found";
+        return {};
+    }
+    qCInfo(lcStartup) << "Palm Desktop folder:" << QString::fromStdString(*found);
+    return QString::fromStdString(*found);
+}
+
+} // namespace
+
+Startup::Startup(StartupOptions options, const Clock& clock, WindowLayer& windows)
+    : m_options(std::move(options)), m_clock(clock), m_windows(windows)
+{
+}
+
+Startup::~Startup() = default;
+
+int Startup::InitInstance()
+{
+    PrivateCopies copies(m_options.privateFolder);
+    QString folderError;
+    if (!copies.ensurePrivateFolder(folderError))
+        qCWarning(lcStartup) << folderError;
+
+    m_guard = std::make_unique<SingleInstanceGuard>(m_options.privateFolder,
+                                                    m_options.applicationName);
+    if (!m_guard->CheckSingleInstance())
+        return -1;
+    QObject::connect(m_guard.get(), &SingleInstanceGuard::activationRequested,
+                     [this] { m_windows.showMainWindow(); });
+
+    m_profile = openProfile(m_options.applicationName);
+    QThread::msleep(static_cast<unsigned long>(m_options.pause.count()));
+
+    m_users = std::make_unique<PalmDesktopUsers>(palmDesktopFolder(*m_profile));
+    Settings settings(m_users.get(), &m_windows.noPalmDesktopNotice());
+    SettingsStorage(*m_profile, &m_windows.autostart()).Load(settings);
+    m_settings = std::make_unique<SharedSettings>(std::move(settings));
+
+    m_rescan = std::make_unique<QSemaphore>(0);
+    m_shutdown = false;
+    m_builder = std::make_unique<TodayListBuilder>(m_clock, m_options.privateFolder,
+                                                   LoadText(IDS_TODO_PREFIX));
+    m_worker = std::make_unique<RefreshWorker>(*m_settings, *m_rescan, m_shutdown, *m_builder,
+                                               m_clock);
+    m_watcher = std::make_unique<DataFileWatcher>(*m_settings, *m_rescan);
+    QObject::connect(m_worker.get(), &RefreshWorker::listUpdated, m_watcher.get(),
+                     &DataFileWatcher::updatePaths);
+    m_worker->start();
+
+    const RunContext context{*m_settings, *m_rescan, *m_users, *m_profile,
+                             [this] { saveSettings(); }, *m_worker, m_clock};
+    m_windows.openMainWindow(context);
+    m_windows.runUntilQuit();
+
+    shutdown();
+    return 0;
+}
+
+bool Startup::saveSettings()
+{
+    const int status =
+        SettingsStorage(*m_profile, &m_windows.autostart()).Save(m_settings->snapshot());
+    if (status != 0)
+        qCWarning(lcStartup) << "the settings could not be saved completely, status" << status;
+    return status == 0;
+}
+
+void Startup::shutdown()
+{
+    saveSettings();
+    m_shutdown = true;
+    m_rescan->release();
+    // A scan that is copying a data file right now would leave its copy behind.
+    if (!m_worker->wait(kScanFinishMs))
+        qCWarning(lcStartup) << "the refresh worker did not stop in time";
+    m_builder->deleteCopies();
+}

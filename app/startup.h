@@ -1,0 +1,90 @@
+#pragma once
+
+#include <QString>
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <memory>
+
+class Autostart;
+class Clock;
+class DataFileWatcher;
+class NoPalmDesktopNotice;
+class PalmUsers;
+class QSemaphore;
+class QSettings;
+class RefreshWorker;
+class SharedSettings;
+class SingleInstanceGuard;
+class TodayListBuilder;
+
+// Everything the main window is wired to; it lives until the process ends.
+struct RunContext
+{
+    SharedSettings& settings;
+    QSemaphore& rescan;
+    const PalmUsers& users;
+    QSettings& profile;
+    std::function<void()> saveSettings;
+    RefreshWorker& worker;
+    const Clock& clock;
+};
+
+// What the start-up needs from the windows; the desktop implementation lives with the widgets,
+// tests use their own.
+class WindowLayer
+{
+public:
+    virtual ~WindowLayer() = default;
+    virtual NoPalmDesktopNotice& noPalmDesktopNotice() = 0;
+    virtual Autostart& autostart() = 0;
+    // Creates and shows the main window wired to the worker; its set-up requests the first
+    // rescan, which starts the worker's first pass.
+    virtual void openMainWindow(const RunContext& context) = 0;
+    // A later copy of the program was started: bring the main window to the front.
+    virtual void showMainWindow() = 0;
+    // Runs the event loop until the user quits.
+    virtual void runUntilQuit() = 0;
+};
+
+struct StartupOptions
+{
+    QString applicationName;  // the executable's base name: profile and instance names
+    QString privateFolder;    // per user: the instance lock and the private copies
+    std::chrono::milliseconds pause{1000};
+};
+
+// The life of the process: one copy per user, settings loaded, the worker beside the main
+// window, and after Quit the settings saved, the worker told to stop and the private copies
+// deleted. The caller ends the process right after InitInstance() returns, without waiting for
+// the worker (which may be blocked in a scan).
+class Startup
+{
+public:
+    Startup(StartupOptions options, const Clock& clock, WindowLayer& windows);
+    ~Startup();
+
+    // -1 when another copy runs (it was asked to show its window), 0 after Quit.
+    int InitInstance();
+
+    // For tests: the worker, which has been told to stop when InitInstance() returned 0.
+    RefreshWorker* worker() const { return m_worker.get(); }
+
+private:
+    bool saveSettings();
+    void shutdown();
+
+    StartupOptions m_options;
+    const Clock& m_clock;
+    WindowLayer& m_windows;
+    std::unique_ptr<SingleInstanceGuard> m_guard;
+    std::unique_ptr<QSettings> m_profile;
+    std::unique_ptr<PalmUsers> m_users;
+    std::unique_ptr<SharedSettings> m_settings;
+    std::unique_ptr<QSemaphore> m_rescan;
+    std::atomic<bool> m_shutdown{false};
+    std::unique_ptr<TodayListBuilder> m_builder;
+    std::unique_ptr<RefreshWorker> m_worker;
+    std::unique_ptr<DataFileWatcher> m_watcher;
+};
