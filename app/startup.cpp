@@ -105,4 +105,6 @@ void Startup::shutdown()
     if (!m_worker->wait(kScanFinishMs))
         qCWarning(lcStartup) << "the refresh worker did not stop in time";
     m_builder->deleteCopies();
+    // The process ends without destructors: let go of the instance lock now.
+    m_guard.reset();
 }

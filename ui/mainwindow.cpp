@@ -437,6 +437,7 @@ void MainWindow::showAbout()
 
 void MainWindow::updateList(const QString& tooltip, const QStringList& lines)
 {
+    qCDebug(lcUi) << "tooltip" << tooltip << "list" << lines;
     m_tray->setToolTip(tooltip);
     m_list->clear();
     m_list->addItems(lines);

@@ -1,0 +1,183 @@
+#!/usr/bin/env bash
+# End-to-end run of the real program on a virtual X display with a notification-area host:
+# tray icon and tooltip, caption, single instance, the alarm on time and red, snooze and
+# acknowledge, a datebook edit showing at once, Quit from the tray menu, settings on disk and
+# private copies gone. Screenshots of each step go to SHOTS.
+#   desktop_run.sh CHIMEWELL PALMDAT SHOTS
+set -uo pipefail
+chimewell=$1
+palmdat=$2
+shots=$3
+mkdir -p "$shots"
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/chimewell-e2e.XXXXXX")
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+failures=0
+passes=0
+check() { # check NAME COMMAND...
+    local name=$1
+    shift
+    if "$@"; then
+        echo "PASS   : $name"
+        passes=$((passes + 1))
+    else
+        echo "FAIL!  : $name"
+        failures=$((failures + 1))
+    fi
+}
+finish() {
+    echo "$passes passed, $failures failed"
+    [ "$failures" -eq 0 ]
+    exit $?
+}
+
+export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
+mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+mkdir -p "$XDG_CONFIG_HOME"
+unset DBUS_SESSION_BUS_ADDRESS WINEPREFIX
+export QT_QPA_PLATFORM=xcb QT_LOGGING_RULES="chimewell.*.debug=true"
+
+# A display of our own.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+pids+=($!)
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(head -n1 "$work/display")
+trayer --edge top --align right --widthtype pixel --width 120 --height 32 --transparent false \
+    >/dev/null 2>&1 &
+pids+=($!)
+sleep 1
+
+shot() { import -window root "$shots/$1.png" 2>/dev/null; }
+now() { date +%s; }
+stamp() { date -d "@$1" +%Y-%m-%dT%H:%M:%S; }
+today() { date +%Y-%m-%d; }
+
+# The demo folder, its first user's datebook replaced by one whose first alarm is due soon.
+demo=$work/palm
+"$palmdat" demo "$demo" >/dev/null || { echo "palmdat demo failed"; exit 1; }
+datebook=$(find "$demo" -ipath '*datebook/datebook.dat' | sort | head -n1)
+write_datebook() { # write_datebook DUE_EPOCH [EXTRA_DESCRIPTION]: untimed extras stay today
+    local extra=""
+    [ -n "${2:-}" ] && extra=",{\"start\":\"$(today)T00:00:00\",\"untimed\":true,\"description\":\"$2\"}"
+    cat >"$work/datebook.json" <<JSON
+{"format":"datebook","records":[
+ {"start":"$(stamp "$1")","end":"$(stamp "$1")","description":"Dentist REM 0"},
+ {"start":"$(today)T00:00:00","untimed":true,"description":"Team day"}$extra]}
+JSON
+    "$palmdat" make "$work/datebook.json" "$datebook"
+}
+# The run must not cross midnight.
+left=$(( $(date -d 'tomorrow 00:00' +%s) - $(now) ))
+[ "$left" -lt 240 ] && sleep $((left + 5))
+due=$(($(now) + 20))
+write_datebook "$due" || { echo "palmdat make failed"; exit 1; }
+export CHIMEWELL_PALM_DESKTOP=$demo
+
+wait_for() { # wait_for SECONDS COMMAND...: true once COMMAND succeeds
+    local until=$(($(now) + $1))
+    shift
+    while [ "$(now)" -le "$until" ]; do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+has_main_window() { xdotool search --name '^Chimewell [0-9]{2}:[0-9]{2}$' >/dev/null 2>&1; }
+visible() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+no_alarm() { ! visible '^Appointment due!'; }
+alarm_window() { xdotool search --onlyvisible --name '^Appointment due!' 2>/dev/null | tail -n1; }
+logged() { grep -q -- "$1" "$work/chimewell.log"; }
+# The icon is a window of ours embedded in trayer's panel.
+tray_icon() {
+    local panel
+    panel=$(xdotool search --classname '^panel$' 2>/dev/null | head -n1)
+    [ -n "$panel" ] && xwininfo -tree -id "$panel" | awk '/"chimewell": \("chimewell"/ {print $1; exit}'
+}
+has_tray_icon() { test -n "$(tray_icon)"; }
+# A press and release slow enough for the icon to see both.
+right_click() {
+    xdotool mousemove --window "$1" 8 8
+    sleep 0.3
+    xdotool mousemove_relative 1 1
+    sleep 0.3
+    xdotool mousedown 3
+    sleep 0.3
+    xdotool mouseup 3
+}
+trap 'cp "$work/chimewell.log" "$shots/chimewell.log" 2>/dev/null; cleanup' EXIT
+
+"$chimewell" >"$work/chimewell.log" 2>&1 &
+first=$!
+pids+=("$first")
+
+check "main window caption is 'Chimewell HH:MM'" wait_for 15 has_main_window
+check "tray icon in the notification area" wait_for 10 has_tray_icon
+check "tooltip shows the first appointment" wait_for 10 logged 'tooltip "[0-9][0-9]:[0-9][0-9] Dentist REM 0"'
+shot 1-started
+
+"$chimewell" >/dev/null 2>&1
+second=$?
+check "a second copy exits with -1" test "$second" -eq 255
+check "the second copy brings the first window back" \
+    wait_for 5 visible '^Chimewell [0-9]{2}:[0-9]{2}$'
+shot 2-second-copy
+
+check "alarm window appears" wait_for 40 visible '^Appointment due!'
+late=$(($(now) - due))
+check "alarm within 2 s of its due time (${late} s)" test "$late" -le 2 -a "$late" -ge 0
+sleep 0.5
+alarm=$(alarm_window)
+shot 3-alarm
+import -window "$alarm" "$work/alarm.png" 2>/dev/null
+pixel=$(convert "$work/alarm.png" -format '%[pixel:p{2,2}]' info: 2>/dev/null)
+check "alarm window is red ($pixel)" test "$pixel" = "srgb(255,0,0)" -o "$pixel" = red
+
+# Warn again: from OK, Tab moves to the Warn again button.
+xdotool windowfocus --sync "$alarm" 2>/dev/null
+xdotool key Tab space
+check "warn again closes the alarm window" wait_for 5 no_alarm
+snoozed=$(now)
+check "the alarm comes back after the snooze" wait_for 75 visible '^Appointment due!'
+waited=$(($(now) - snoozed))
+check "snooze lasted one minute (${waited} s)" test "$waited" -ge 59 -a "$waited" -le 62
+sleep 0.5
+shot 4-alarm-again
+alarm=$(alarm_window)
+xdotool windowfocus --sync "$alarm" 2>/dev/null
+xdotool key Return
+check "OK ends the alarm" wait_for 5 no_alarm
+sleep 6
+check "an acknowledged alarm does not come back" no_alarm
+
+write_datebook "$due" "Added by the test" >/dev/null
+edited=$(now)
+check "an edited datebook shows" wait_for 5 logged 'list.*Added by the test'
+took=$(($(now) - edited))
+check "it shows within a second (${took} s)" test "$took" -le 1
+shot 5-edited
+
+icon=$(tray_icon)
+for attempt in 1 2 3; do
+    [ -n "$icon" ] || break
+    right_click "$icon"
+    sleep 1
+    shot 6-tray-menu
+    xdotool key q
+    wait_for 5 bash -c "! kill -0 $first 2>/dev/null" && break
+done
+check "Quit from the tray menu ends the program" bash -c "! kill -0 $first 2>/dev/null"
+wait "$first"
+code=$?
+check "it exits with 0 ($code)" test "$code" -eq 0
+conf=$XDG_CONFIG_HOME/Corvander/chimewell.conf
+values=$(sed -n '/^\[Options\]/,/^\[/p' "$conf" 2>/dev/null | grep -c '=')
+check "the settings file holds the fourteen values ($values)" test "$values" -eq 14
+check "the private copies are gone" bash -c "! ls '$XDG_RUNTIME_DIR'/chimewell/*tmp.dat >/dev/null 2>&1"
+finish
