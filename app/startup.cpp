@@ -1,12 +1,12 @@
 #include "startup.h"
 
+#include "app/datafilewatcher.h"
 #include "app/refreshworker.h"
 #include "app/settings.h"
 #include "app/settingsstorage.h"
 #include "app/sharedsettings.h"
 #include "app/singleinstance.h"
 #include "app/stringtable.h"
-#include "app/datafilewatcher.h"
 #include "palm/palmdesktopusers.h"
 #include "palm/todaylist.h"
 #include "palmfile/desktopfolder.h"
@@ -40,8 +40,7 @@ QString palmDesktopFolder(const QSettings& profile)
 
 Startup::Startup(StartupOptions options, const Clock& clock, WindowLayer& windows)
     : m_options(std::move(options)), m_clock(clock), m_windows(windows)
-{
-}
+{}
 
 Startup::~Startup() = default;
 
@@ -52,8 +51,8 @@ int Startup::InitInstance()
     if (!copies.ensurePrivateFolder(folderError))
         qCWarning(lcStartup) << folderError;
 
-    m_guard = std::make_unique<SingleInstanceGuard>(m_options.privateFolder,
-                                                    m_options.applicationName);
+    m_guard =
+        std::make_unique<SingleInstanceGuard>(m_options.privateFolder, m_options.applicationName);
     if (!m_guard->CheckSingleInstance())
         return -1;
     QObject::connect(m_guard.get(), &SingleInstanceGuard::activationRequested,
@@ -71,15 +70,16 @@ int Startup::InitInstance()
     m_shutdown = false;
     m_builder = std::make_unique<TodayListBuilder>(m_clock, m_options.privateFolder,
                                                    LoadText(IDS_TODO_PREFIX));
-    m_worker = std::make_unique<RefreshWorker>(*m_settings, *m_rescan, m_shutdown, *m_builder,
-                                               m_clock);
+    m_worker =
+        std::make_unique<RefreshWorker>(*m_settings, *m_rescan, m_shutdown, *m_builder, m_clock);
     m_watcher = std::make_unique<DataFileWatcher>(*m_settings, *m_rescan);
     QObject::connect(m_worker.get(), &RefreshWorker::listUpdated, m_watcher.get(),
                      &DataFileWatcher::updatePaths);
     m_worker->start();
 
-    const RunContext context{*m_settings, *m_rescan, *m_users, *m_profile,
-                             [this] { saveSettings(); }, *m_worker, m_clock};
+    const RunContext context{
+        *m_settings, *m_rescan, *m_users, *m_profile, [this] { saveSettings(); },
+        *m_worker,   m_clock};
     m_windows.openMainWindow(context);
     m_windows.runUntilQuit();
 

@@ -50,8 +50,8 @@ public:
 
 struct StartupOptions
 {
-    QString applicationName;  // the executable's base name: profile and instance names
-    QString privateFolder;    // per user: the instance lock and the private copies
+    QString applicationName; // the executable's base name: profile and instance names
+    QString privateFolder;   // per user: the instance lock and the private copies
     std::chrono::milliseconds pause{1000};
 };
 

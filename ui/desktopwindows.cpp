@@ -13,8 +13,7 @@ DesktopWindows::~DesktopWindows() = default;
 void DesktopWindows::openMainWindow(const RunContext& context)
 {
     m_window = std::make_unique<MainWindow>(context.settings, context.rescan, context.users,
-                                            context.profile, context.saveSettings,
-                                            context.clock);
+                                            context.profile, context.saveSettings, context.clock);
     QObject::connect(&context.worker, &RefreshWorker::listUpdated, m_window.get(),
                      &MainWindow::updateList, Qt::QueuedConnection);
     // The worker waits for the user's answer; the window answers on its own thread.

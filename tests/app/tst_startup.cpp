@@ -1,0 +1,192 @@
+#include "app/autostart.h"
+#include "app/refreshworker.h"
+#include "app/settings.h"
+#include "app/sharedsettings.h"
+#include "app/startup.h"
+#include "app/stringtable.h"
+#include "tests/palm/palmfixtures.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QSemaphore>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+
+class FakeAutostart : public Autostart
+{
+public:
+    int StartupShortcutExists() override { return present ? 1 : 0; }
+    int CreateStartupShortcut() override
+    {
+        present = true;
+        return 0;
+    }
+    int DeleteStartupShortcut() override
+    {
+        present = false;
+        return 0;
+    }
+    bool present = false;
+};
+
+// Records what the start-up asks of the windows; "the user" quits once the first list arrived.
+class FakeWindows : public WindowLayer, public NoPalmDesktopNotice
+{
+public:
+    NoPalmDesktopNotice& noPalmDesktopNotice() override { return *this; }
+    Autostart& autostart() override { return m_autostart; }
+    void showNoPalmDesktop(const QString& text) override { steps << "notice: " + text; }
+    void openMainWindow(const RunContext& context) override
+    {
+        steps << "window";
+        QObject::connect(&context.worker, &RefreshWorker::listUpdated, &m_loop,
+                         [this](const QString& tooltip, const QStringList& lines) {
+                             this->tooltip = tooltip;
+                             this->lines = lines;
+                             if (!waitForShow)
+                                 m_loop.quit();
+                         });
+        context.settings.update([](Settings& settings) { settings.autostart = 1; });
+        // The window's set-up asks for the first rescan.
+        context.rescan.release();
+    }
+    void showMainWindow() override
+    {
+        steps << "show";
+        if (waitForShow)
+            m_loop.quit();
+    }
+    void runUntilQuit() override
+    {
+        steps << "run";
+        if (whileRunning)
+            QTimer::singleShot(0, whileRunning);
+        QTimer::singleShot(10000, &m_loop, &QEventLoop::quit);
+        m_loop.exec();
+    }
+    QStringList steps;
+    QString tooltip;
+    QStringList lines;
+    std::function<void()> whileRunning;
+    bool waitForShow = false;
+
+private:
+    FakeAutostart m_autostart;
+    QEventLoop m_loop;
+};
+
+const LocalDate kToday{2024y, std::chrono::May, 15d};
+
+} // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_profile;
+    QTemporaryDir m_palm;
+    FakeClock m_clock;
+
+    StartupOptions options(const QTemporaryDir& privateFolder) const
+    {
+        return {QStringLiteral("chimewell-test"), privateFolder.path(),
+                std::chrono::milliseconds(0)};
+    }
+
+    QString profileFile() const
+    {
+        return m_profile.filePath(QStringLiteral("Corvander/chimewell-test.conf"));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        pinTimeZone("Europe/Berlin");
+        setUiLanguage(UiLanguage::English);
+        m_clock.set(at(kToday, 9, 0));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_profile.path());
+        QVERIFY(QDir(m_palm.path()).mkpath("DoeJ/datebook"));
+        QVERIFY(QDir(m_palm.path()).mkpath("DoeJ/todo"));
+        writeDatebook(m_palm.filePath("DoeJ/datebook/datebook.dat"),
+                      {appointment("Dentist", at(kToday, 10, 0))});
+        writeTodos(m_palm.filePath("DoeJ/todo/todo.dat"), {});
+    }
+
+    void init()
+    {
+        QFile::remove(profileFile());
+        qputenv("CHIMEWELL_PALM_DESKTOP", m_palm.path().toLocal8Bit());
+    }
+
+    void runsUntilQuitThenSavesAndCleansUp()
+    {
+        QTemporaryDir privateFolder;
+        FakeWindows windows;
+        Startup startup(options(privateFolder), m_clock, windows);
+        QCOMPARE(startup.InitInstance(), 0);
+
+        QCOMPARE(windows.steps, QStringList({"window", "run"}));
+        QCOMPARE(windows.lines, QStringList{"10:00 Dentist"});
+        QCOMPARE(windows.tooltip, QStringLiteral("10:00 Dentist"));
+        QVERIFY(startup.worker()->wait(5000));
+
+        QSettings saved(profileFile(), QSettings::IniFormat);
+        saved.beginGroup("Options");
+        QCOMPARE(saved.childKeys().size(), 14);
+        QCOMPARE(saved.value("warntime").toInt(), 5);
+        QCOMPARE(windows.autostart().StartupShortcutExists(), 1);
+        QVERIFY(!QFile::exists(privateFolder.filePath("datebooktmp.dat")));
+        QVERIFY(!QFile::exists(privateFolder.filePath("todotmp.dat")));
+        QVERIFY(!QFile::exists(privateFolder.filePath("chimewell-test.lock")));
+    }
+
+    void noPalmDesktopIsToldOnceAndTheProgramRuns()
+    {
+        QTemporaryDir empty;
+        qputenv("CHIMEWELL_PALM_DESKTOP", empty.path().toLocal8Bit());
+        QTemporaryDir privateFolder;
+        FakeWindows windows;
+        Startup startup(options(privateFolder), m_clock, windows);
+        QCOMPARE(startup.InitInstance(), 0);
+
+        QCOMPARE(windows.steps.size(), 3);
+        QVERIFY(windows.steps[0].startsWith("notice: No Palm Desktop found."));
+        QCOMPARE(windows.steps.mid(1), QStringList({"window", "run"}));
+        QCOMPARE(windows.tooltip, QStringLiteral("Error: Can't read datebook"));
+        QVERIFY(windows.lines.isEmpty());
+        QVERIFY(startup.worker()->wait(5000));
+    }
+
+    void secondCopyEndsWithMinusOneAndShowsTheFirst()
+    {
+        QTemporaryDir privateFolder;
+        FakeWindows first;
+        FakeWindows second;
+        int secondResult = 0;
+        first.waitForShow = true;
+        Startup running(options(privateFolder), m_clock, first);
+        // The second copy starts while the first runs; it blocks while it asks, so it runs on
+        // a thread of its own.
+        first.whileRunning = [&] {
+            QThread* start = QThread::create([&] {
+                Startup later(options(privateFolder), m_clock, second);
+                secondResult = later.InitInstance();
+            });
+            QObject::connect(start, &QThread::finished, start, &QObject::deleteLater);
+            start->start();
+        };
+        QCOMPARE(running.InitInstance(), 0);
+        QVERIFY(first.steps.contains("show"));
+        QCOMPARE(secondResult, -1);
+        QVERIFY(second.steps.isEmpty());
+        QVERIFY(running.worker()->wait(5000));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStartup)
+#include "tst_startup.moc"
