@@ -3,3 +3,5 @@
 Q_LOGGING_CATEGORY(lcSettings, "chimewell.settings", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcWorker, "chimewell.worker", QtInfoMsg)
 Q_LOGGING_CATEGORY(lcAlarm, "chimewell.alarm", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcStartup, "chimewell.startup", QtInfoMsg)
+Q_LOGGING_CATEGORY(lcInstance, "chimewell.instance", QtInfoMsg)

@@ -1,11 +1,11 @@
 #include "singleinstance.h"
 
+#include "logcategories.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QLocalSocket>
 #include <QLoggingCategory>
-
-Q_LOGGING_CATEGORY(lcInstance, "chimewell.instance")
 
 namespace {
 

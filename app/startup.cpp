@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "app/datafilewatcher.h"
+#include "app/logcategories.h"
 #include "app/refreshworker.h"
 #include "app/settings.h"
 #include "app/settingsstorage.h"
@@ -16,8 +17,6 @@
 #include <QSettings>
 #include <QThread>
 
-Q_LOGGING_CATEGORY(lcStartup, "chimewell.startup")
-
 namespace {
 
 // How long shutdown lets a scan in progress finish, so that it leaves no private copy behind.
@@ -29,10 +28,10 @@ QString palmDesktopFolder(const QSettings& profile)
     const auto found =
         palmfile::findDesktopFolder(palmfile::desktopFolderInputs(configured.toStdString()));
     if (!found) {
-        qCInfo(lcStartup) << "no Palm Desktop folder found";
+        qCDebug(lcStartup) << "no Palm Desktop folder found";
         return {};
     }
-    qCInfo(lcStartup) << "Palm Desktop folder:" << QString::fromStdString(*found);
+    qCDebug(lcStartup) << "Palm Desktop folder:" << QString::fromStdString(*found);
     return QString::fromStdString(*found);
 }
 

@@ -19,8 +19,11 @@ void DesktopWindows::openMainWindow(const RunContext& context)
     // The worker waits for the user's answer; the window answers on its own thread.
     QObject::connect(&context.worker, &RefreshWorker::alarmDue, m_window.get(),
                      &MainWindow::answerAlarm, Qt::BlockingQueuedConnection);
-    QObject::connect(m_window.get(), &MainWindow::quitRequested, qApp, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
+    // exit(), not quit(): quit() first asks every window to close, and the main window
+    // refuses, since closing it only hides it.
+    QObject::connect(
+        m_window.get(), &MainWindow::quitRequested, qApp, [] { QCoreApplication::exit(0); },
+        Qt::QueuedConnection);
     m_window->show();
 }
 

@@ -1,3 +1,3 @@
 #include "uilog.h"
 
-Q_LOGGING_CATEGORY(lcUi, "chimewell.ui")
+Q_LOGGING_CATEGORY(lcUi, "chimewell.ui", QtInfoMsg)
