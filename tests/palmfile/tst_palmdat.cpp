@@ -1,6 +1,5 @@
 #include "palmfile/localdate.h"
 #include "palmfile/reader.h"
-
 #include "pinnedtimezone.h"
 
 #include <QDir>
@@ -8,28 +7,45 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+
+using namespace palmfile;
 
 namespace {
 
 struct Run
 {
     int exitCode = -1;
-    QByteArray out;
+    QString out;
     QString err;
+    QJsonObject json() const { return QJsonDocument::fromJson(out.toUtf8()).object(); }
 };
 
-Run palmdat(const QStringList& arguments)
+// Runs in Berlin time; "NAME=" in the environment removes NAME.
+Run palmdat(const QStringList& arguments, const QStringList& environment = {})
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("TZ", "Europe/Berlin");
+    for (const QString& setting : environment) {
+        const QString name = setting.section('=', 0, 0), value = setting.section('=', 1);
+        value.isEmpty() ? env.remove(name) : env.insert(name, value);
+    }
     process.setProcessEnvironment(env);
     process.start(QStringLiteral(PALMDAT_PATH), arguments);
     process.waitForFinished(30000);
-    return {process.exitCode(), process.readAllStandardOutput(),
+    return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput()),
             QString::fromUtf8(process.readAllStandardError())};
+}
+
+QString writeJson(const QTemporaryDir& dir, const QByteArray& json)
+{
+    QFile file(dir.filePath("in.json"));
+    if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size())
+        qFatal("cannot write %s", qPrintable(file.fileName()));
+    return file.fileName();
 }
 
 } // namespace
@@ -59,117 +75,66 @@ private slots:
         QVERIFY2(made.exitCode == 0, qPrintable(made.err));
         const Run dumped = palmdat({"dump", out});
         QVERIFY2(dumped.exitCode == 0, qPrintable(dumped.err));
-        QCOMPARE(QJsonDocument::fromJson(dumped.out).object(),
-                 QJsonDocument::fromJson(json.readAll()).object());
+        QCOMPARE(dumped.json(), QJsonDocument::fromJson(json.readAll()).object());
     }
 
     void missingFieldsTakeDefaults()
     {
         QTemporaryDir dir;
-        const QString in = dir.filePath("in.json");
         const QString out = dir.filePath("out.dat");
-        QFile file(in);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(R"({"format": "datebook", "records": [
+        const QString in = writeJson(dir, R"({"format": "datebook", "records": [
             {"start": "2024-03-31T10:00:00", "repeat": {"kind": "weekly"}},
             {"start": "2024-05-27", "repeat": {"kind": "monthly-by-day"}}]})");
-        file.close();
         QCOMPARE(palmdat({"make", in, out}).exitCode, 0);
-        const QJsonArray records =
-            QJsonDocument::fromJson(palmdat({"dump", out}).out).object()["records"].toArray();
-        const QJsonObject weekly = records[0].toObject();
-        QCOMPARE(weekly["end"].toString(), QStringLiteral("2024-03-31T10:00:00"));
-        QCOMPARE(weekly["status"].toInt(), 1);
-        QCOMPARE(weekly["position"].toInteger(), 2147483647);
-        QVERIFY(weekly["alarm"].isNull());
-        const QJsonObject repeat = weekly["repeat"].toObject();
-        QCOMPARE(repeat["days"].toArray(), QJsonArray{0}); // the start's weekday, Sunday
-        QCOMPARE(repeat["interval"].toInt(), 1);
-        QVERIFY(repeat["end"].isNull());
-        const QJsonObject monthly = records[1].toObject()["repeat"].toObject();
-        QCOMPARE(monthly["weekday"].toInt(), 1);
-        QCOMPARE(monthly["week"].toInt(), 3); // the fourth Monday of May 2024
+        const QJsonArray records = palmdat({"dump", out}).json()["records"].toArray();
+        const QJsonObject weekly = records[0].toObject()["repeat"].toObject();
+        QCOMPARE(weekly["days"].toArray(), QJsonArray{0}); // the start's weekday, Sunday
+        QVERIFY(weekly["end"].isNull());
+        QCOMPARE(records[1].toObject()["repeat"].toObject()["week"].toInt(),
+                 3); // fourth Monday of May
 
         // "No date" is written the way Palm Desktop writes it: 2031-12-31 23:59:59 local.
-        PinnedTimeZone zone("Europe/Berlin");
-        const auto read = palmfile::readDatebookFile(out.toStdString());
-        QVERIFY(read.ok());
-        const palmfile::TimeValue end = read.value().records[0].repeat->end;
+        pinTimeZone("Europe/Berlin");
+        const TimeValue end = readDatebookFile(out.toStdString()).value().records[0].repeat->end;
         using namespace std::chrono;
-        QVERIFY(palmfile::localDateOf(end) == year(2031) / December / 31);
-        QVERIFY((palmfile::localTimeOfDay(end) == palmfile::TimeOfDay{23, 59, 59}));
-    }
-
-    // Exceptions written in two zones show as the day they cancel.
-    void dumpRoundsExceptionsToTheirDay()
-    {
-        const QString sample =
-            QStringLiteral(CHIMEWELL_SAMPLES_DIR "/hebcal-dotcom/FederalHolidays.dba");
-        if (!QFile::exists(sample))
-            QSKIP("sample files are absent");
-        const Run dumped = palmdat({"dump", sample});
-        QCOMPARE(dumped.exitCode, 0);
-        const QJsonObject memorial =
-            QJsonDocument::fromJson(dumped.out).object()["records"].toArray()[9].toObject();
-        QCOMPARE(memorial["repeat"].toObject()["week"].toInt(), 4);
-        QStringList exceptions;
-        for (const QJsonValue& v : memorial["exceptions"].toArray())
-            exceptions << v.toString();
-        exceptions.sort();
-        QCOMPARE(exceptions, QStringList({"2000-05-29", "2000-05-29", "2001-05-28", "2001-05-28"}));
+        QVERIFY(localDateOf(end) == year(2031) / December / 31);
+        QVERIFY((localTimeOfDay(end) == TimeOfDay{23, 59, 59}));
     }
 
     void failures_data()
     {
         QTest::addColumn<QStringList>("arguments");
-        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<QByteArray>("input"); // written to @/in.json
         QTest::addColumn<int>("exitCode");
         QTest::addColumn<QString>("message");
+        const QStringList make = {"make", "@/in.json", "@/out.dat"};
         QTest::newRow("no command") << QStringList() << QByteArray() << 2 << "Usage:";
         QTest::newRow("unknown command")
             << QStringList{"frobnicate"} << QByteArray() << 2 << "unknown command \"frobnicate\"";
-        QTest::newRow("dump without file")
-            << QStringList{"dump"} << QByteArray() << 2 << "palmdat dump FILE";
         QTest::newRow("missing file") << QStringList{"dump", "@/nothing.dat"} << QByteArray() << 1
                                       << "nothing.dat: No such file or directory";
         QTest::newRow("corrupt file")
             << QStringList{"dump", "@/in.json"} << QByteArray("\0\1BD", 4) << 1
-            << "in.json: header: string runs past end of file "
-               "at offset 0x4";
-        QTest::newRow("not json") << QStringList{"make", "@/in.json", "@/out.dat"}
-                                  << QByteArray("{\"format\": ") << 1 << "in.json: ";
-        QTest::newRow("bad format")
-            << QStringList{"make", "@/in.json", "@/out.dat"} << QByteArray(R"({"format": "memo"})")
-            << 1 << "in.json: format: expected \"datebook\" or \"todo\"";
+            << "in.json: header: string runs past end of file at offset 0x4";
+        QTest::newRow("not json") << make << QByteArray("{\"format\": ") << 1 << "in.json: ";
         QTest::newRow("bad start")
-            << QStringList{"make", "@/in.json", "@/out.dat"}
-            << QByteArray(R"({"format": "datebook", "records": [{"start": "31.03.2024"}]})") << 1
-            << "in.json: record 0: start: expected a local time like 2024-05-01T09:30:00";
-        QTest::newRow("missing start")
-            << QStringList{"make", "@/in.json", "@/out.dat"}
-            << QByteArray(R"({"format": "datebook", "records": [{}, {}]})") << 1
-            << "record 0: start: missing";
+            << make << QByteArray(R"({"format": "datebook", "records": [{"start": "31.03.2024"}]})")
+            << 1 << "in.json: record 0: start: expected a local time like 2024-05-01T09:30:00";
         QTest::newRow("year beyond the file")
-            << QStringList{"make", "@/in.json", "@/out.dat"}
-            << QByteArray(R"({"format": "todo", "records": [{"due": "2040-01-01"}]})") << 1
+            << make << QByteArray(R"({"format": "todo", "records": [{"due": "2040-01-01"}]})") << 1
             << "record 0: due: outside the years 1901 to 2038";
         QTest::newRow("misspelt field")
-            << QStringList{"make", "@/in.json", "@/out.dat"}
-            << QByteArray(R"({"format": "todo", "records": [{"priorty": 2}]})") << 1
+            << make << QByteArray(R"({"format": "todo", "records": [{"priorty": 2}]})") << 1
             << "record 0: priorty: unknown field";
-        QTest::newRow("bad repeat kind")
-            << QStringList{"make", "@/in.json", "@/out.dat"}
-            << QByteArray(R"({"format": "datebook", "records": [{"start": "2024-01-01",
-                              "repeat": {"kind": "hourly"}}]})")
-            << 1 << "record 0: repeat: kind: expected one of daily, weekly";
         QTest::newRow("bad weekday")
-            << QStringList{"make", "@/in.json", "@/out.dat"}
-            << QByteArray(R"({"format": "datebook", "records": [{"start": "2024-01-01",
+            << make << QByteArray(R"({"format": "datebook", "records": [{"start": "2024-01-01",
                               "repeat": {"kind": "weekly", "days": [7]}}]})")
             << 1 << "record 0: repeat: days: expected weekdays from 0 (Sunday) to 6";
-        QTest::newRow("fraction") << QStringList{"make", "@/in.json", "@/out.dat"}
-                                  << QByteArray(R"({"format": "todo", "records": [{"id": 1.5}]})")
-                                  << 1 << "record 0: id: expected a whole number";
+        QTest::newRow("occurrences with a bad date")
+            << QStringList{"occurrences", "@/in.json", "--from", "2026-5-1", "--to", "2026-05-31"}
+            << QByteArray() << 2 << "--from: expected a date like 2026-05-01, not \"2026-5-1\"";
+        QTest::newRow("users of a missing folder")
+            << QStringList{"users", "@/gone"} << QByteArray() << 1 << "gone: no such folder";
     }
     void failures()
     {
@@ -178,11 +143,8 @@ private slots:
         QFETCH(int, exitCode);
         QFETCH(QString, message);
         QTemporaryDir dir;
-        if (!input.isNull()) {
-            QFile file(dir.filePath("in.json"));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(input);
-        }
+        if (!input.isNull())
+            writeJson(dir, input);
         for (QString& argument : arguments)
             argument.replace(QLatin1Char('@'), dir.path());
         const Run run = palmdat(arguments);
@@ -190,6 +152,59 @@ private slots:
         QVERIFY2(run.err.contains(message), qPrintable(run.err));
         QVERIFY(run.out.isEmpty());
         QVERIFY(!QFile::exists(dir.filePath("out.dat")));
+    }
+
+    void occurrencesInOrder()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("order.dat");
+        // 02:30 does not exist on 29 March 2026 in Berlin: the clocks go forward.
+        const QString in = writeJson(dir, R"({"format": "datebook", "records": [
+            {"start": "2026-05-12T18:00:00", "description": "Late"},
+            {"start": "2026-05-10T07:30:00", "description": "Early daily",
+             "repeat": {"kind": "daily"}, "exceptions": ["2026-05-12"]},
+            {"start": "2026-05-12T00:00:00", "untimed": true, "description": "Holiday"},
+            {"start": "2026-05-12T09:00:00", "status": 4, "description": "Deleted"},
+            {"start": "2026-05-12T09:00:00", "status": 129, "description": "Archived"},
+            {"start": "2026-05-11T07:30:00", "description": "Same time"},
+            {"start": "2026-05-11T00:00:00", "untimed": true, "description": "Two\r\nlines"},
+            {"start": "2026-03-28T02:30:00", "description": "Night shift",
+             "repeat": {"kind": "daily", "end": "2026-03-30"}}]})");
+        QCOMPARE(palmdat({"make", in, file}).exitCode, 0);
+
+        Run run = palmdat({"occurrences", file, "--from", "2026-05-10", "--to", "2026-05-12"});
+        QCOMPARE(run.out, "2026-05-10 07:30\tEarly daily\n"
+                          "2026-05-11 all-day\tTwo  lines\n"
+                          "2026-05-11 07:30\tEarly daily\n"
+                          "2026-05-11 07:30\tSame time\n"
+                          "2026-05-12 all-day\tHoliday\n"
+                          "2026-05-12 18:00\tLate\n");
+        run = palmdat({"occurrences", "--to", "2026-03-31", file, "--from", "2026-03-27"});
+        QCOMPARE(run.out, "2026-03-28 02:30\tNight shift\n"
+                          "2026-03-29 03:30\tNight shift\n"
+                          "2026-03-30 02:30\tNight shift\n");
+    }
+
+    // The environment variable comes before the profile's setting.
+    void locate()
+    {
+        QTemporaryDir home; // no ~/.wine, and the profile below XDG_CONFIG_HOME
+        const QString desktop = home.filePath("located"), other = home.filePath("other");
+        QVERIFY(QDir().mkpath(desktop) && QDir().mkpath(other) && QDir(home.path()).mkpath("cfg"));
+        const QStringList environment = {"XDG_CONFIG_HOME=" + home.filePath("cfg"),
+                                         "WINEPREFIX=", "HOME=" + home.path(),
+                                         "CHIMEWELL_PALM_DESKTOP="};
+        const Run none = palmdat({"locate"}, environment);
+        QCOMPARE(none.exitCode, 1);
+        QVERIFY(none.err.contains("no Palm Desktop folder found"));
+
+        QSettings profile(home.filePath("cfg/Corvander/chimewell.conf"), QSettings::IniFormat);
+        profile.setValue("Options/palmdesktop", other);
+        profile.sync();
+        QCOMPARE(palmdat({"locate"}, environment).out, other + "\n");
+        QCOMPARE(
+            palmdat({"locate"}, environment + QStringList{"CHIMEWELL_PALM_DESKTOP=" + desktop}).out,
+            desktop + "\n");
     }
 };
 
