@@ -21,55 +21,39 @@ void DesktopFolderTest::discoveryOrder_data()
     QTest::addColumn<QString>("override");
     QTest::addColumn<QString>("profile");
     QTest::addColumn<QString>("registryLine"); // the Core key's "Path" line in user.reg
-    QTest::addColumn<QStringList>("folders");  // made below the test folder
-    QTest::addColumn<bool>("prefixFromHome");  // no $WINEPREFIX: ~/.wine
+    QTest::addColumn<QStringList>("folders");  // made below the test folder; C/ is drive C
     QTest::addColumn<QString>("expected");
 
-    const QString c = "prefix/drive_c/";
-    QTest::newRow("override first")
-        << "override"
-        << "profile"
-        << R"("Path"="C:\\Palm")" << QStringList{"override", "profile", c + "Palm"} << false
-        << "override";
-    QTest::newRow("missing override, then the profile")
-        << "gone"
-        << "profile"
-        << R"("Path"="C:\\Palm")" << QStringList{"profile", c + "Palm"} << false << "profile";
-    QTest::newRow("registry entry: drive letter and case mapped")
-        << ""
-        << "gone"
-        << R"("Path"="d:\\PALM DATA\\Desktop")"
-        << QStringList{"elsewhere/Palm Data/desktop", c + "Palm"} << false
-        << "elsewhere/Palm Data/desktop";
-    QTest::newRow("registry entry with escaped characters")
-        << ""
-        << ""
-        << R"("path"="C:\\Programme\\Palm B\x00fcro")" << QStringList{c + "Programme/Palm Büro"}
-        << false << c + "Programme/Palm Büro";
-    QTest::newRow("registry entry of type REG_EXPAND_SZ")
-        << ""
-        << ""
-        << R"("Path"=str(2):"C:\\Palm")" << QStringList{c + "Palm"} << false << c + "Palm";
-    QTest::newRow("registry names a missing folder: PILOT")
-        << ""
-        << ""
-        << R"("Path"="C:\\Gone")" << QStringList{c + "pilot", c + "Palm"} << false << c + "pilot";
-    QTest::newRow("Palm before Program Files")
-        << ""
-        << ""
-        << "" << QStringList{c + "Palm", c + "Program Files/Palm"} << false << c + "Palm";
-    QTest::newRow("Program Files (x86)/palmOne")
-        << ""
-        << ""
-        << "" << QStringList{c + "Program Files (x86)/palmOne"} << false
-        << c + "Program Files (x86)/palmOne";
-    QTest::newRow("~/.wine without WINEPREFIX")
-        << ""
-        << ""
-        << "" << QStringList{"home/.wine/drive_c/Palm"} << true << "home/.wine/drive_c/Palm";
-    QTest::newRow("nothing found") << "gone"
-                                   << ""
-                                   << R"("Path"="C:\\Gone")" << QStringList{} << false << "";
+    struct Row
+    {
+        const char *name, *override, *profile, *registryLine, *folders, *expected;
+    };
+    const Row rows[] = {
+        {"override first", "override", "profile", R"("Path"="C:\\Palm")", "override|profile|C/Palm",
+         "override"},
+        {"missing override, then the profile", "gone", "profile", R"("Path"="C:\\Palm")",
+         "profile|C/Palm", "profile"},
+        {"registry entry: drive letter and case mapped", "", "gone",
+         R"("Path"="d:\\PALM DATA\\Desktop")", "elsewhere/Palm Data/desktop|C/Palm",
+         "elsewhere/Palm Data/desktop"},
+        {"registry entry with escaped characters", "", "",
+         R"("path"="C:\\Programme\\Palm B\x00fcro")", "C/Programme/Palm Büro",
+         "C/Programme/Palm Büro"},
+        {"registry entry of type REG_EXPAND_SZ", "", "", R"("Path"=str(2):"C:\\Palm")", "C/Palm",
+         "C/Palm"},
+        {"registry names a missing folder: PILOT", "", "", R"("Path"="C:\\Gone")", "C/pilot|C/Palm",
+         "C/pilot"},
+        {"Palm before Program Files", "", "", "", "C/Palm|C/Program Files/Palm", "C/Palm"},
+        // No $WINEPREFIX: ~/.wine
+        {"~/.wine without WINEPREFIX", "", "", "", "home/.wine/drive_c/Palm",
+         "home/.wine/drive_c/Palm"},
+        {"nothing found", "gone", "", R"("Path"="C:\\Gone")", "", ""},
+    };
+    const auto onDriveC = [](QString path) { return path.replace("C/", "prefix/drive_c/"); };
+    for (const Row& row : rows)
+        QTest::newRow(row.name) << row.override << row.profile << row.registryLine
+                                << onDriveC(row.folders).split('|', Qt::SkipEmptyParts)
+                                << onDriveC(row.expected);
 }
 
 void DesktopFolderTest::discoveryOrder()
@@ -78,7 +62,6 @@ void DesktopFolderTest::discoveryOrder()
     QFETCH(QString, profile);
     QFETCH(QString, registryLine);
     QFETCH(QStringList, folders);
-    QFETCH(bool, prefixFromHome);
     QFETCH(QString, expected);
 
     QTemporaryDir tmp;
@@ -112,6 +95,7 @@ void DesktopFolderTest::discoveryOrder()
     };
     inputs.override = inside(override);
     inputs.profileValue = inside(profile);
+    const bool prefixFromHome = expected.startsWith("home/");
     inputs.winePrefix = prefixFromHome ? std::string() : inside("prefix");
     inputs.home = inside("home");
 

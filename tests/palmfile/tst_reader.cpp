@@ -57,18 +57,6 @@ TodoList fixtureTodoList()
     return t;
 }
 
-std::size_t find(const Bytes& bytes, std::string_view what)
-{
-    const auto it = std::search(bytes.begin(), bytes.end(), what.begin(), what.end());
-    return it == bytes.end() ? std::string::npos : std::size_t(it - bytes.begin());
-}
-
-void putU32(Bytes& bytes, std::size_t at, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        bytes[at + i] = std::uint8_t(value >> (8 * i));
-}
-
 // Offsets in a written file whose file name and table string are empty: tag, two empty strings,
 // next free id, category count, and the categories.
 constexpr std::size_t kResourceIdAt = 14 + 4 + 4 + 4 + 1 + 8 + 1 + 3; // one "Business"/"Bus"
@@ -84,84 +72,44 @@ class TestReader : public QObject
     Q_OBJECT
 
 private slots:
-    void federalHolidaysSample()
+    void holidaySamples()
     {
-        const QString path = samplePath("FederalHolidays.dba");
-        if (!QFile::exists(path))
+        const QString federal = samplePath("FederalHolidays.dba");
+        const QString other = samplePath("non-FederalHolidays.dba");
+        if (!QFile::exists(federal) || !QFile::exists(other))
             QSKIP("sample files are absent");
-        const auto read = readDatebookFile(path.toStdString());
+        const auto read = readDatebookFile(federal.toStdString());
         QVERIFY2(read.ok(), read.error().c_str());
         const Datebook& d = read.value();
         QCOMPARE(d.header.fileName, std::string("Fed.dba"));
-        QCOMPARE(d.header.tableString, std::string());
-        QCOMPARE(d.header.nextFreeCategoryId, 128);
-        QVERIFY(d.header.categories.empty());
-        QCOMPARE(d.header.schemaResourceId, 54);
         QCOMPARE(d.header.schema.size(), size_t(15));
         QCOMPARE(d.records.size(), size_t(10));
-        for (const DatebookRecord& r : d.records) {
-            QCOMPARE(r.id, 0);
-            QCOMPARE(r.status, 1u);
-            QCOMPARE(r.position, 0x7FFFFFFF);
-            QVERIFY(r.untimed && !r.alarmSet && r.repeat);
-        }
-        const DatebookRecord& labor = d.records[0];
-        QCOMPARE(labor.description, std::string("Labor Day"));
-        QCOMPARE(labor.repeat->kind, RepeatKind::MonthlyByDay);
-        QCOMPARE(labor.repeat->interval, 12);
-        QCOMPARE(labor.repeat->end, TimeValue(0x46DBB0F0));
-        QCOMPARE(labor.repeat->dayIndex, 1);
-        QCOMPARE(labor.repeat->weekIndex, 0);
-        const DatebookRecord& veterans = d.records[2];
-        QCOMPARE(veterans.repeat->kind, RepeatKind::Yearly);
-        QCOMPARE(veterans.repeat->dayNumber, 11);
-        QCOMPARE(veterans.repeat->monthIndex, 10);
+        const Repeat& labor = *d.records[0].repeat;
+        QCOMPARE(labor.kind, RepeatKind::MonthlyByDay);
+        QCOMPARE(labor.interval, 12);
+        QCOMPARE(labor.end, TimeValue(0x46DBB0F0));
+        QCOMPARE(labor.dayIndex, 1);
         // Christmas is the first object of class 0x8004 (CDateOfYear defined at record 2).
-        const DatebookRecord& christmas = d.records[4];
-        QCOMPARE(christmas.repeat->kind, RepeatKind::Yearly);
-        QCOMPARE(christmas.repeat->dayNumber, 25);
-        QCOMPARE(christmas.repeat->monthIndex, 11);
+        const Repeat& christmas = *d.records[4].repeat;
+        QCOMPARE(christmas.kind, RepeatKind::Yearly);
+        QCOMPARE(christmas.dayNumber, 25);
+        QCOMPARE(christmas.monthIndex, 11);
         const DatebookRecord& memorial = d.records[9];
-        QCOMPARE(memorial.description, std::string("Memorial Day"));
-        QCOMPARE(memorial.repeat->weekIndex, 4);
         QCOMPARE(memorial.exceptions.size(), size_t(4));
         // 2000-05-29 at midnight US Pacific and at midnight in a UTC+1 zone.
         QVERIFY(std::count(memorial.exceptions.begin(), memorial.exceptions.end(), 959583600));
         QVERIFY(std::count(memorial.exceptions.begin(), memorial.exceptions.end(), 959554800));
-    }
 
-    void nonFederalHolidaysSample()
-    {
-        const QString path = samplePath("non-FederalHolidays.dba");
-        if (!QFile::exists(path))
-            QSKIP("sample files are absent");
-        const auto read = readDatebookFile(path.toStdString());
-        QVERIFY2(read.ok(), read.error().c_str());
-        const auto& records = read.value().records;
-        QCOMPARE(records.size(), size_t(6));
-        QCOMPARE(records[2].description, std::string("St Patrick's Day"));
-        QCOMPARE(records[2].alarmAmount, 0);
-        QCOMPARE(records[2].alarmUnit, -1);
         // Mothers' Day defines CDayOfMonth as class 6; Fathers' Day refers to it as 0x8006.
-        for (const auto& [index, week] : {std::pair{4, 1}, std::pair{5, 2}}) {
-            QCOMPARE(records[index].repeat->kind, RepeatKind::MonthlyByDay);
-            QCOMPARE(records[index].repeat->dayIndex, 0);
-            QCOMPARE(records[index].repeat->weekIndex, week);
-        }
-    }
+        const auto fathers = readDatebookFile(other.toStdString()).value().records.at(5);
+        QCOMPARE(fathers.repeat->kind, RepeatKind::MonthlyByDay);
+        QCOMPARE(fathers.repeat->weekIndex, 2);
 
-    // Our writer reproduces the desktop's own files byte for byte.
-    void samplesRewriteIdentically()
-    {
-        for (const char* name : {"FederalHolidays.dba", "non-FederalHolidays.dba"}) {
-            const QString path = samplePath(name);
-            if (!QFile::exists(path))
-                QSKIP("sample files are absent");
+        // Our writer reproduces the desktop's own files byte for byte.
+        for (const QString& path : {federal, other}) {
             const auto bytes = readFileBytes(path.toStdString());
             QVERIFY(bytes.ok());
-            const auto read = readDatebook(bytes.value(), name);
-            QVERIFY(read.ok());
-            QVERIFY(writeDatebook(read.value()) == bytes.value());
+            QVERIFY(writeDatebook(readDatebook(bytes.value(), "f").value()) == bytes.value());
         }
     }
 
@@ -194,28 +142,20 @@ private slots:
         QTest::addColumn<int>("at");
         QTest::addColumn<uint>("value");
         QTest::addColumn<QString>("error");
-        const int cDayName = int(find(writeDatebook(fixtureDatebook()), "CDayName"));
-        const int brandAt = cDayName + 8;
+        const Bytes fixture = writeDatebook(fixtureDatebook());
+        const std::string_view name = "CDayName";
+        const int cDayName =
+            int(std::search(fixture.begin(), fixture.end(), name.begin(), name.end()) -
+                fixture.begin());
         QTest::newRow("to-do tag") << 0 << 0x54440100u
                                    << "datebook.dat: not a datebook file: this is a to-do file "
                                       "(tag TD10)";
-        QTest::newRow("address tag") << 0 << 0x41420100u << "an address file (tag AB10)";
-        QTest::newRow("unknown tag") << 0 << 0x12345678u << "unknown tag 0x12345678";
-        QTest::newRow("cafebabe") << 0 << 0xBEBAFECAu
-                                  << "datebook.dat: unsupported newer Palm Desktop format";
         QTest::newRow("cafebabe swapped")
             << 0 << 0xCAFEBABEu << "datebook.dat: unsupported newer Palm Desktop format";
-        QTest::newRow("giant category count")
-            << 10 << 0xFFFFFFF0u << "header: 4294967280 categories run past end";
         QTest::newRow("fields per row differ from schema")
             << int(kFieldsPerRowAt) << 16u << "rows have 16 fields but the schema lists 15";
-        QTest::newRow("type code 0 in schema")
-            << int(kSchemaAt) << 0x00010000u << "schema field 0 has the unsupported type code 0";
         QTest::newRow("type code 4 in schema") << int(kSchemaAt + 2) << 0x00010004u
                                                << "schema field 1 has the unsupported type code 4";
-        QTest::newRow("unknown type code in schema")
-            << int(kSchemaAt + 4) << 0x00030063u
-            << "schema field 2 has the unsupported type code 99";
         QTest::newRow("schema not the datebook's")
             << int(kSchemaAt + 4) << 0x00030005u
             << "schema field 2 has type code 5 where a datebook file has 1";
@@ -227,8 +167,8 @@ private slots:
             << int(kFirstRecordAt + 8) << 3u
             << QString("record 0: field 1 has type code 3 where the header says 1 at offset %1")
                    .arg(QString::number(kFirstRecordAt + 8, 16).prepend("0x"));
-        QTest::newRow("repeat kind 6") << brandAt << 6u << "record 1: unsupported repeat kind 6";
-        QTest::newRow("repeat kind 0") << brandAt << 0u << "record 1: unsupported repeat kind 0";
+        QTest::newRow("repeat kind 6")
+            << cDayName + 8 << 6u << "record 1: unsupported repeat kind 6";
         QTest::newRow("unknown class")
             << cDayName - 6 << 0x00018009u << "record 1: unknown class index 9";
         QTest::newRow("exceptions past end")
@@ -240,61 +180,35 @@ private slots:
         QFETCH(uint, value);
         QFETCH(QString, error);
         Bytes bytes = writeDatebook(fixtureDatebook());
-        putU32(bytes, std::size_t(at), value);
+        for (int i = 0; i < 4; ++i)
+            bytes[std::size_t(at + i)] = std::uint8_t(value >> (8 * i));
         const auto read = readDatebook(bytes, "datebook.dat");
         QVERIFY(!read.ok());
         QVERIFY2(QString::fromStdString(read.error()).contains(error), read.error().c_str());
     }
 
-    void accessDatabasesAreNewerFormats_data()
-    {
-        QTest::addColumn<QByteArray>("start");
-        QTest::newRow("jet") << QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20);
-        QTest::newRow("ace") << QByteArray("\x00\x01\x00\x00Standard ACE DB\x00", 20);
-    }
-    void accessDatabasesAreNewerFormats()
-    {
-        QFETCH(QByteArray, start);
-        const Bytes bytes(start.begin(), start.end());
-        QCOMPARE(readTodoList(bytes, "todo.dat").error(),
-                 std::string("todo.dat: unsupported newer Palm Desktop format"));
-    }
-
-    void stringPastEnd()
-    {
-        Bytes bytes = writeTodoList(fixtureTodoList());
-        const std::size_t lastNote = bytes.size() - 9; // "2 litres"
-        bytes[lastNote] = 9;
-        char expected[96];
-        std::snprintf(expected, sizeof expected,
-                      "todo.dat: record 1: string runs past end of file at offset %#zx", lastNote);
-        QCOMPARE(readTodoList(bytes, "todo.dat").error(), std::string(expected));
-    }
-
-    void datebookGivenToTodoReader()
+    void otherFilesGivenToTodoReader()
     {
         QCOMPARE(readTodoList(writeDatebook(fixtureDatebook()), "todo.dat").error(),
                  std::string("todo.dat: not a to-do file: this is a datebook file (tag DB10)"));
+        const QByteArray access("\x00\x01\x00\x00Standard ACE DB\x00", 20);
+        QCOMPARE(readTodoList(Bytes(access.begin(), access.end()), "todo.dat").error(),
+                 std::string("todo.dat: unsupported newer Palm Desktop format"));
     }
 
     // Palm Desktop 4.1.4 appends fields of its own; they are read past, the classic ones kept.
     void extraTrailingFields()
     {
-        const std::vector<std::uint16_t> extras = {64, 5, 2, 66, 8};
+        const std::vector<std::uint16_t> schema = {1, 1, 1, 3, 1, 5,  1, 5, 6,  6,
+                                                   1, 6, 1, 1, 8, 64, 5, 2, 66, 8};
         ArchiveWriter out;
         out.u32(0x44420100);
         out.text("datebook.dat");
         out.text("");
-        out.u32(128);
-        out.u32(0);
-        out.u32(54);
-        out.u32(20);
-        out.u32(0);
-        out.u32(1);
-        out.u32(2);
+        // next free category id, no categories, resource id, fields per row, positions
+        for (std::uint32_t v : {128u, 0u, 54u, 20u, 0u, 1u, 2u})
+            out.u32(v);
         out.u16(20);
-        const std::vector<std::uint16_t> schema = {1, 1, 1, 3, 1, 5,  1, 5, 6,  6,
-                                                   1, 6, 1, 1, 8, 64, 5, 2, 66, 8};
         for (auto type : schema)
             out.u16(type);
         out.u32(2 * 20);
@@ -322,7 +236,6 @@ private slots:
         }
         const auto read = readDatebook(out.data(), "datebook.dat");
         QVERIFY2(read.ok(), read.error().c_str());
-        QCOMPARE(read.value().header.schema, schema);
         QCOMPARE(read.value().records.size(), size_t(2));
         for (const DatebookRecord& r : read.value().records) {
             QCOMPARE(r.description, std::string("Dentist"));

@@ -68,9 +68,6 @@ void UsersTest::usersDat_data()
     QTest::addColumn<QByteArray>("usersDat");
     QTest::addColumn<std::vector<PalmUser>>("expected");
 
-    QTest::newRow("as we write it") << bytesOf(writeUsersDat({gewirtz, profile, mueller}))
-                                    << std::vector<PalmUser>{gewirtz, mueller};
-
     ArchiveWriter withConduits;
     withConduits.count(3);
     for (const PalmUser& user : {profile, gewirtz, mueller})
@@ -119,7 +116,6 @@ void UsersTest::foldersWhenUsersDatFails_data()
 {
     QTest::addColumn<QByteArray>("usersDat"); // null: no users.dat at all
     QTest::newRow("no users.dat") << QByteArray();
-    QTest::newRow("empty users.dat") << QByteArray("");
     QTest::newRow("garbage") << QByteArray("\x02\x00\xff\xff\x01\x00\x40\x00"
                                            "CUser",
                                            13);
@@ -141,11 +137,10 @@ void UsersTest::foldersWhenUsersDatFails()
     const auto users = readUsers(tmp.path().toStdString());
     QVERIFY2(users.ok(), users.error().c_str());
     QCOMPARE(users.value().size(), std::size_t(2));
-    QCOMPARE(users.value()[0].name, std::string("Baker"));
-    QCOMPARE(users.value()[0].folder, std::string("Baker"));
+    QCOMPARE(users.value()[0], (PalmUser{users.value()[0].id, "Baker", "Baker"}));
     QCOMPARE(users.value()[1].folder, std::string("Smith"));
-    for (const PalmUser& user : users.value())
-        QVERIFY(user.id >= 256);
+    // Ids of their own, clear of the ids Palm Desktop gives.
+    QVERIFY(users.value()[0].id >= 256 && users.value()[1].id >= 256);
     QVERIFY(users.value()[0].id != users.value()[1].id);
     // The same folder gives the same id in every run.
     QCOMPARE(readUsers(tmp.path().toStdString()).value(), users.value());
