@@ -1,6 +1,6 @@
 #include "palmfile/reader.h"
 #include "palmfile/recurrence.h"
-#include "pinnedtimezone.h"
+#include "testtime.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -12,22 +12,11 @@ Q_DECLARE_METATYPE(std::optional<palmfile::Repeat>)
 
 namespace {
 
-TimeValue utc(const char* isoTime)
-{
-    return QDateTime::fromString(QString::fromLatin1(isoTime), Qt::ISODate).toSecsSinceEpoch();
-}
-
 LocalDate dateOf(const QString& text)
 {
     const QDate d = QDate::fromString(text, Qt::ISODate);
     return LocalDate{std::chrono::year{d.year()}, std::chrono::month(d.month()),
                      std::chrono::day(d.day())};
-}
-
-QString text(LocalDate date)
-{
-    return QDate(int(date.year()), unsigned(date.month()), unsigned(date.day()))
-        .toString(Qt::ISODate);
 }
 
 LocalDate dayAfter(LocalDate date)
@@ -65,7 +54,7 @@ QString uncancelled(const DatebookRecord& record, const char* from, const char* 
 }
 
 using K = RepeatKind;
-constexpr int sunday = 1, monday = 2, wednesday = 8, friday = 32;
+constexpr int sunday = 1, monday = 2, friday = 32;
 
 } // namespace
 
@@ -111,9 +100,6 @@ void RecurrenceTest::occurrences_data()
          "2031-12-30 2031-12-31 2032-01-01 2032-01-02"},
         {"huge interval", "2026-05-01", rule(K::Daily, 0x7FFFFFFF), "", "2026-04-01 2026-05-31",
          "2026-05-01"},
-        {"Monday and Wednesday", "2026-06-01 08:15", rule(K::Weekly, 1, monday | wednesday),
-         "2026-06-17", "2026-05-25 2026-06-30",
-         "2026-06-01 2026-06-03 2026-06-08 2026-06-10 2026-06-15 2026-06-17"},
         {"start day not in the mask", "2026-06-01", rule(K::Weekly, 1, friday), "",
          "2026-06-01 2026-06-14", "2026-06-05 2026-06-12"},
         // Sunday is the first day of a Sunday week but the last of a Monday week.
@@ -124,8 +110,6 @@ void RecurrenceTest::occurrences_data()
          "2026-03-01 2026-03-31", "2026-03-01 2026-03-09 2026-03-15 2026-03-23 2026-03-29"},
         {"every third week since 1995", "1995-01-02", rule(K::Weekly, 3, monday, 1), "",
          "2026-06-01 2026-07-31", "2026-06-15 2026-07-06 2026-07-27"},
-        {"fourth Friday", "2026-04-01 12:00", rule(K::MonthlyByDay, 1, 5, 3), "",
-         "2026-04-01 2026-07-31", "2026-04-24 2026-05-22 2026-06-26 2026-07-24"},
         {"last Friday", "2026-04-01 12:00", rule(K::MonthlyByDay, 1, 5, 4), "",
          "2026-04-01 2026-07-31", "2026-04-24 2026-05-29 2026-06-26 2026-07-31"},
         {"the 31st in short months", "2026-01-31 10:00", rule(K::MonthlyByDate, 1, 31), "",

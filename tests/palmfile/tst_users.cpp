@@ -139,7 +139,7 @@ void UsersTest::foldersWhenUsersDatFails()
     QCOMPARE(users.value().size(), std::size_t(2));
     QCOMPARE(users.value()[0], (PalmUser{users.value()[0].id, "Baker", "Baker"}));
     QCOMPARE(users.value()[1].folder, std::string("Smith"));
-    // Ids of their own, clear of the ids Palm Desktop gives.
+    // Ids below 256 would mark them as profiles.
     QVERIFY(users.value()[0].id >= 256 && users.value()[1].id >= 256);
     QVERIFY(users.value()[0].id != users.value()[1].id);
     // The same folder gives the same id in every run.
