@@ -10,12 +10,6 @@ namespace {
 
 const LocalDate kToday{2024y, std::chrono::May, 15d};
 
-struct Run
-{
-    int exitCode = -1;
-    QString output;
-};
-
 } // namespace
 
 // palmdat today runs the real core: its output is what the window and the tooltip would show.
@@ -26,24 +20,6 @@ class TestPalmdatToday : public QObject
 private:
     QTemporaryDir m_desktop;
     QTemporaryDir m_home;
-
-    Run palmdat(QStringList arguments)
-    {
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("TZ", "Europe/Berlin");
-        environment.insert("LC_ALL", "de_DE.UTF-8");
-        environment.insert("LANGUAGE", "en");
-        environment.insert("HOME", m_home.path());
-        environment.insert("XDG_CONFIG_HOME", m_home.filePath("config"));
-        environment.insert("XDG_RUNTIME_DIR", m_home.filePath("runtime"));
-        environment.insert("TMPDIR", m_home.filePath("tmp"));
-        process.setProcessEnvironment(environment);
-        process.start(PALMDAT_PATH, QStringList{"today", m_desktop.path()} + arguments);
-        if (!process.waitForFinished(30000))
-            return {};
-        return {process.exitCode(), QString::fromUtf8(process.readAllStandardOutput())};
-    }
 
     void addUser(const QString& folder, std::vector<palmfile::DatebookRecord> records)
     {
@@ -74,51 +50,46 @@ private slots:
         writeBytes(m_desktop.filePath("users.dat"), users);
     }
 
-    void firstUserWithFirstRunValues()
-    {
-        const Run run = palmdat({"--now", "2024-05-15T09:30:00"});
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.output, QString("11:00 Dentist  card\n"
-                                     "---\n"
-                                     "08:00 Breakfast\n"
-                                     "11:00 Dentist\n"
-                                     " Birthday\n"
-                                     "---\n"
-                                     "11:00\t10\tDentist\n"));
-    }
-
-    void optionsApplyInOrder()
-    {
-        const Run run = palmdat({"--now", "2024-05-15T09:30:00", "--user-id", "400", "--set",
-                                 "showtodosnodate=1", "--set", "maxprio=3"});
-        QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.output, QString("12:30 Lunch REM 15\n---\n12:30 Lunch REM 15\n"
-                                     " To Do: (2)  Buy milk [Unfiled]\n---\n"
-                                     "12:30\t15\tLunch REM 15\n"));
-    }
-
-    void failuresAndUsage_data()
+    void today_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
-        QTest::newRow("unknown user") << QStringList{"--user-id", "7"} << 1;
-        QTest::newRow("bad time") << QStringList{"--now", "2024-02-30T10:00:00"} << 2;
-        QTest::newRow("not a number") << QStringList{"--set", "maxprio=high"} << 2;
+        QTest::addColumn<QString>("output");
+        QTest::newRow("first user, first-run values")
+            << QStringList{} << 0
+            << "11:00 Dentist  card\n---\n08:00 Breakfast\n11:00 Dentist\n Birthday\n---\n"
+               "11:00\t10\tDentist\n";
+        QTest::newRow("options apply in order")
+            << QStringList{"--user-id", "400", "--set", "showtodosnodate=1", "--set", "maxprio=3"}
+            << 0
+            << "12:30 Lunch REM 15\n---\n12:30 Lunch REM 15\n"
+               " To Do: (2)  Buy milk [Unfiled]\n---\n12:30\t15\tLunch REM 15\n";
+        QTest::newRow("unknown user")
+            << QStringList{"--user-id", "7"} << 1 << "Error: Can't read datebook\n";
     }
 
-    void failuresAndUsage()
+    // Each run also leaves nothing behind in the home, runtime and temporary folders.
+    void today()
     {
         QFETCH(QStringList, arguments);
         QFETCH(int, exitCode);
-        const Run run = palmdat(arguments);
-        QCOMPARE(run.exitCode, exitCode);
-        if (exitCode == 1)
-            QCOMPARE(run.output, QString("Error: Can't read datebook\n"));
-    }
-
-    void leavesNothingBehind()
-    {
-        palmdat({});
+        QFETCH(QString, output);
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("TZ", "Europe/Berlin");
+        environment.insert("LC_ALL", "de_DE.UTF-8");
+        environment.insert("LANGUAGE", "en");
+        environment.insert("HOME", m_home.path());
+        environment.insert("XDG_CONFIG_HOME", m_home.filePath("config"));
+        environment.insert("XDG_RUNTIME_DIR", m_home.filePath("runtime"));
+        environment.insert("TMPDIR", m_home.filePath("tmp"));
+        process.setProcessEnvironment(environment);
+        process.start(PALMDAT_PATH,
+                      QStringList{"today", m_desktop.path(), "--now", "2024-05-15T09:30:00"} +
+                          arguments);
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), exitCode);
+        QCOMPARE(QString::fromUtf8(process.readAllStandardOutput()), output);
         QCOMPARE(QDir(m_home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  (QStringList{"runtime", "tmp"}));
         QVERIFY(QDir(m_home.filePath("runtime")).isEmpty());
