@@ -66,7 +66,7 @@ private slots:
 
     void cleanup() { AlarmDialog::setTestRunner({}); }
 
-    void everyWayOfClosingButWarnAgainAcknowledges_data()
+    void everyCloseButWarnAgainAcknowledgesAndKeepsTheMinutes_data()
     {
         QTest::addColumn<Close>("how");
         QTest::addColumn<int>("answer");
@@ -77,37 +77,32 @@ private slots:
         QTest::newRow("Warn again") << Close::WarnAgain << 0;
     }
 
-    void everyWayOfClosingButWarnAgainAcknowledges()
+    void everyCloseButWarnAgainAcknowledgesAndKeepsTheMinutes()
     {
         QFETCH(Close, how);
         QFETCH(int, answer);
         MainWindowFixture fixture;
+        fixture.settings->update([](Settings& s) { s.warnagaintime = 5; });
         MainWindow& window = fixture.open();
+        fixture.takeRescans();
         bool closed = false;
         AlarmDialog::setTestRunner([&](AlarmDialog& dialog) {
             dialog.show();
             QVERIFY(QTest::qWaitForWindowActive(&dialog));
+            QVERIFY(dialog.windowFlags() & Qt::WindowStaysOnTopHint);
+            QCOMPARE(dialog.findChild<QTextEdit*>("alarmText")->toPlainText(),
+                     QStringLiteral("10:00 Dentist\nBring the X-rays"));
+            QCOMPARE(dialog.snoozeMinutes(), 5);
+            pressSpin(dialog, 2);
             closeBy(dialog, how);
             closed = !dialog.isVisible();
         });
         int given = -1;
-        window.answerAlarm(QStringLiteral("10:00 Dentist"), &given);
+        window.answerAlarm(QStringLiteral("10:00 Dentist\r\nBring the X-rays"), &given);
         QVERIFY(closed);
         QCOMPARE(given, answer);
-    }
-
-    void opensOnTopWithTextAndFocusOnOk()
-    {
-        FakeClock clock;
-        AlarmDialog dialog(clock);
-        dialog.setAlarmText(QStringLiteral("10:00 Dentist\r\nBring the X-rays"));
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowActive(&dialog));
-        QVERIFY(dialog.windowFlags() & Qt::WindowStaysOnTopHint);
-        QCOMPARE(QApplication::focusWidget(), dialog.findChild<QPushButton*>("okButton"));
-        auto* text = dialog.findChild<QTextEdit*>("alarmText");
-        QCOMPARE(text->toPlainText(), QStringLiteral("10:00 Dentist\nBring the X-rays"));
-        QVERIFY(text->isReadOnly());
+        QCOMPARE(fixture.current().warnagaintime, 7);
+        QCOMPARE(fixture.takeRescans(), 0);
     }
 
     void snoozeSpinAndButtonText_data()
@@ -117,14 +112,11 @@ private slots:
         QTest::addColumn<int>("minutes");
         QTest::addColumn<QString>("text");
         QTest::newRow("one minute") << 1 << 0 << 1 << "Remind again in 1 minute";
-        QTest::newRow("five minutes") << 5 << 0 << 5 << "Remind again in 5 minutes";
         QTest::newRow("up from 1") << 1 << 1 << 2 << "Remind again in 2 minutes";
-        QTest::newRow("down to 1") << 3 << -2 << 1 << "Remind again in 1 minute";
         QTest::newRow("stops at 30") << 29 << 3 << 30 << "Remind again in 30 minutes";
         QTest::newRow("stops at 1") << 2 << -3 << 1 << "Remind again in 1 minute";
         QTest::newRow("45 opens at 30") << 45 << 0 << 30 << "Remind again in 30 minutes";
         QTest::newRow("0 opens at 1") << 0 << 0 << 1 << "Remind again in 1 minute";
-        QTest::newRow("negative opens at 1") << -5 << 1 << 2 << "Remind again in 2 minutes";
     }
 
     void snoozeSpinAndButtonText()
@@ -141,75 +133,38 @@ private slots:
         QCOMPARE(dialog.findChild<QPushButton*>("warnAgainButton")->text(), text);
     }
 
-    void warnAgainTextByLanguage_data()
+    // Beep plays the sound; warnred paints the window red, but not its button or text.
+    void beepAndRedFollowTheSettings_data()
     {
-        QTest::addColumn<UiLanguage>("language");
-        QTest::addColumn<int>("minutes");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("English 0") << UiLanguage::English << 0 << "Remind again in 0 minutes";
-        QTest::newRow("English 1") << UiLanguage::English << 1 << "Remind again in 1 minute";
-        QTest::newRow("German 1") << UiLanguage::German << 1 << "Wieder erinnern in 1 Minute";
-        QTest::newRow("German 12") << UiLanguage::German << 12 << "Wieder erinnern in 12 Minuten";
+        QTest::addColumn<int>("on");
+        QTest::newRow("off") << 0;
+        QTest::newRow("on") << 1;
     }
 
-    void warnAgainTextByLanguage()
+    void beepAndRedFollowTheSettings()
     {
-        QFETCH(UiLanguage, language);
-        QFETCH(int, minutes);
-        QFETCH(QString, text);
-        setUiLanguage(language);
-        const QString given = warnAgainText(minutes);
-        setUiLanguage(UiLanguage::English);
-        QCOMPARE(given, text);
-    }
-
-    void snoozeMinutesAreWrittenBackEitherWay_data()
-    {
-        QTest::addColumn<Close>("how");
-        QTest::addColumn<int>("answer");
-        QTest::newRow("OK keeps the new minutes") << Close::OkButton << 1;
-        QTest::newRow("Warn again") << Close::WarnAgain << 0;
-    }
-
-    void snoozeMinutesAreWrittenBackEitherWay()
-    {
-        QFETCH(Close, how);
-        QFETCH(int, answer);
+        QFETCH(int, on);
         MainWindowFixture fixture;
-        fixture.settings->update([](Settings& s) { s.warnagaintime = 5; });
+        fixture.settings->update([on](Settings& s) { s.beep = s.warnred = on; });
         MainWindow& window = fixture.open();
-        fixture.takeRescans();
+        QImage image;
+        QPoint button;
+        QPoint text;
         AlarmDialog::setTestRunner([&](AlarmDialog& dialog) {
-            QCOMPARE(dialog.snoozeMinutes(), 5);
-            pressSpin(dialog, 2);
-            closeBy(dialog, how);
+            dialog.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+            image = dialog.grab().toImage();
+            button = dialog.findChild<QPushButton*>("okButton")->geometry().center() + QPoint(0, 4);
+            text = dialog.findChild<QTextEdit*>("alarmText")->geometry().topLeft() + QPoint(6, 6);
+            dialog.accept();
         });
         int given = -1;
-        window.answerAlarm(QStringLiteral("10:00 Dentist"), &given);
-        QCOMPARE(given, answer);
-        QCOMPARE(fixture.current().warnagaintime, 7);
-        QCOMPARE(fixture.takeRescans(), 0);
-    }
-
-    void soundOnlyWithBeep_data()
-    {
-        QTest::addColumn<int>("beep");
-        QTest::addColumn<int>("plays");
-        QTest::newRow("beep off: silence") << 0 << 0;
-        QTest::newRow("beep on") << 1 << 1;
-    }
-
-    void soundOnlyWithBeep()
-    {
-        QFETCH(int, beep);
-        QFETCH(int, plays);
-        MainWindowFixture fixture;
-        fixture.settings->update([beep](Settings& s) { s.beep = beep; });
-        MainWindow& window = fixture.open();
-        AlarmDialog::setTestRunner([](AlarmDialog& dialog) { dialog.accept(); });
-        int given = -1;
-        window.answerAlarm(QStringLiteral("10:00 Dentist"), &given);
-        QCOMPARE(fixture.soundPlays, plays);
+        window.answerAlarm(QString(), &given);
+        QCOMPARE(fixture.soundPlays, on);
+        const QColor buttonFace = QApplication::palette().color(QPalette::Button);
+        QCOMPARE(image.pixelColor(2, 2), on ? QColor(Qt::red) : buttonFace);
+        QVERIFY(image.pixelColor(button) != QColor(Qt::red));
+        QVERIFY(image.pixelColor(text) != QColor(Qt::red));
     }
 
     void beepsOnlyWhenTheSoundCannotBeLoaded_data()
@@ -229,41 +184,6 @@ private slots:
         sound.play();
         QTest::qWait(500);
         QCOMPARE(given, beeps);
-    }
-
-    void redSurfaceOnlyAroundTheControls_data()
-    {
-        QTest::addColumn<int>("warnred");
-        QTest::newRow("warnred") << 1;
-        QTest::newRow("default colour") << 0;
-    }
-
-    void redSurfaceOnlyAroundTheControls()
-    {
-        QFETCH(int, warnred);
-        MainWindowFixture fixture;
-        fixture.settings->update([warnred](Settings& s) { s.warnred = warnred; });
-        MainWindow& window = fixture.open();
-        const QColor buttonFace = QApplication::palette().color(QPalette::Button);
-        QColor surface;
-        QColor buttonCentre;
-        QColor textCentre;
-        AlarmDialog::setTestRunner([&](AlarmDialog& dialog) {
-            dialog.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-            const QImage image = dialog.grab().toImage();
-            surface = image.pixelColor(2, 2);
-            auto* ok = dialog.findChild<QPushButton*>("okButton");
-            buttonCentre = image.pixelColor(ok->geometry().center() + QPoint(0, 4));
-            auto* text = dialog.findChild<QTextEdit*>("alarmText");
-            textCentre = image.pixelColor(text->geometry().topLeft() + QPoint(6, 6));
-            dialog.accept();
-        });
-        int given = -1;
-        window.answerAlarm(QString(), &given);
-        QCOMPARE(surface, warnred ? QColor(Qt::red) : buttonFace);
-        QVERIFY(buttonCentre != QColor(Qt::red));
-        QVERIFY(textCentre != QColor(Qt::red));
     }
 
     void captionShowsTheClockAndMovesOn()
