@@ -20,9 +20,8 @@
 #include <functional>
 #include <memory>
 
-class FakeClock : public Clock
+struct FakeClock : Clock
 {
-public:
     std::int64_t t = 0;
     std::int64_t now() const override { return t; }
 };
@@ -33,17 +32,15 @@ inline std::int64_t localTime(int year, int month, int day, int hour, int minute
     return QDateTime(QDate(year, month, day), QTime(hour, minute, second)).toSecsSinceEpoch();
 }
 
-class CountingSound : public AlarmSound
+struct CountingSound : AlarmSound
 {
-public:
     int* plays;
     explicit CountingSound(int* counter) : plays(counter) {}
     void play() override { ++*plays; }
 };
 
-class RecordingBell : public BellNotifier
+struct RecordingBell : BellNotifier
 {
-public:
     QList<int>* codes;
     explicit RecordingBell(QList<int>* record) : codes(record) {}
     void SendBellCommand(int code, int) override { codes->append(code); }
