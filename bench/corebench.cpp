@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Chimewell developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the refresh worker's passes: the pass that runs every 5 seconds over unchanged files
 // (which must cost next to nothing), and a forced pass over a 50,000-record datebook with a
 // to-do list. Prints figures; asserts nothing.

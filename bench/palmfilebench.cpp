@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Chimewell developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the Palm file library on a large generated datebook: reading the file, parsing it,
 // and expanding today's occurrences of every record. Prints figures; asserts nothing.
 

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Chimewell developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start-up and memory of the whole program, in-process on the offscreen platform:
 //  - time from start to the first filled list with a fresh demo folder (the 1 s pause and the
 //    worker's 500 ms start wait are shown separately and subtracted),

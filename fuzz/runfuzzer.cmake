@@ -1,3 +1,5 @@
+# SPDX-FileCopyrightText: 2026 Chimewell developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs one libFuzzer target on a seed corpus made at test time.
 #   FUZZER   the fuzzer executable          CORPUS  folder for the corpus it grows
 #   SEEDS    JSON files palmdat turns into seed files (skipped when PALMDAT is absent)

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Chimewell developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Chimewell and starts it. When no Palm Desktop folder is configured or can be found,
 # it first makes a fresh demo folder and points Chimewell at it.
 set -euo pipefail

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Chimewell developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Chimewell and runs every test: the plain build, the same suite under ASan+UBSan, the
 # threaded tests under TSan, and a short run of every fuzzer. Installs what it needs.
 set -euo pipefail

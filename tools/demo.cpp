@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Chimewell developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // palmdat demo: a complete Palm Desktop folder to try Chimewell with, its day set around now.
 
 #include "commands.h"

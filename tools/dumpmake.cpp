@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Chimewell developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // palmdat dump and make: a Palm file as JSON and back.
 
 #include "commands.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Chimewell developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // palmdat occurrences: every appointment in a range of days, as the scans see them.
 
 #include "commands.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Chimewell developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // palmdat today: one forced pass of Chimewell's own core over a Palm Desktop folder.
 
 #include "commands.h"

@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 Chimewell developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes chime.wav, Chimewell's alarm sound: a soft two-note bell chime of two seconds.
 
 Each note is a few bell-like partials that die away at their own pace; the second, lower

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 Chimewell developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # End-to-end run of the real program on a virtual X display with a notification-area host:
 # tray icon and tooltip, caption, single instance, the alarm on time and red, snooze and
 # acknowledge, a datebook edit showing at once, Quit from the tray menu, settings on disk and

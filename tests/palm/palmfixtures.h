@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Chimewell developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Palm data files written with our own writer, a settable clock and pinned time zones for the

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Chimewell developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The alarm travels from the refresh worker's thread to the window and back through a
 // blocking queued call: the worker waits for the user's answer and reads it afterwards.
 #include "app/refreshworker.h"

@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Chimewell developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders an SVG picture to PNG files of the given sizes, through Qt's SVG image plugin:
 //   chimewell-iconrender SOURCE.svg OUTPATTERN SIZE...   (OUTPATTERN holds %1 for the size)
 #include <QGuiApplication>

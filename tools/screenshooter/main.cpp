@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Chimewell developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shows Chimewell's windows one after another on the current display and saves a picture of
 // each: main.png (the main window with the Palm data of CHIMEWELL_PALM_DESKTOP after one forced
 // scan), alarm.png (the red alarm window), options.png and about.png. Run by tools/screenshots,

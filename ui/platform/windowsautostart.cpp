@@ -1,3 +1,5 @@
+// SPDX-FileCopyrightText: 2026 Chimewell developers
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start at logon on Windows: a shortcut named after the product in the user's Startup folder,
 // whose path the shell records under "Shell Folders". Autostart never goes through the Run
 // key: every save removes an old value there.
