@@ -67,7 +67,8 @@ public:
 
     bool readFolder(const QString& folder, std::optional<std::int32_t> userId)
     {
-        const auto users = readUsers(nativePath(folder));
+        const std::string desktop = nativePath(folder);
+        const auto users = readUsers(desktop);
         if (!users) {
             printError(QString::fromStdString(users.error()));
             return false;
@@ -82,7 +83,6 @@ public:
             return false;
         }
         m_data.name = user->name;
-        const std::string desktop = nativePath(folder);
         const std::string datebook = dataFilePath(desktop, user->folder, DataFile::Datebook);
         const std::string todo = dataFilePath(desktop, user->folder, DataFile::Todo);
         m_data.datebook = keep(readDatebookFile(datebook), datebook);

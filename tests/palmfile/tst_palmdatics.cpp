@@ -167,6 +167,12 @@ QString expectedEventFields(const DatebookRecord& record)
         .arg(note.replace("\r\n", "\n"));
 }
 
+bool markedPrivate(icalcomponent* item)
+{
+    icalproperty* property = icalcomponent_get_first_property(item, ICAL_CLASS_PROPERTY);
+    return property && icalproperty_get_class(property) == ICAL_CLASS_PRIVATE;
+}
+
 QString eventFields(icalcomponent* event)
 {
     icalcomponent* alarm = icalcomponent_get_first_component(event, ICAL_VALARM_COMPONENT);
@@ -186,20 +192,24 @@ QString eventFields(icalcomponent* event)
     }
     return QStringLiteral("end %1, private %2, alarm %3, note \"%4\"")
         .arg(end)
-        .arg(icalcomponent_get_first_property(event, ICAL_CLASS_PROPERTY) &&
-             icalproperty_get_class(icalcomponent_get_first_property(event, ICAL_CLASS_PROPERTY)) ==
-                 ICAL_CLASS_PRIVATE)
+        .arg(markedPrivate(event))
         .arg(lead)
         .arg(QString::fromUtf8(note ? note : ""));
 }
 
-QString expectedTodoFields(const TodoRecord& record)
+QString expectedTodoFields(const TodoRecord& record, const FileHeader& header)
 {
-    return QStringLiteral("due %1, done %2, priority %3, private %4")
+    QString category;
+    for (const Category& c : header.categories) {
+        if (record.category != 0 && c.index == record.category)
+            category = QString::fromStdString(c.name);
+    }
+    return QStringLiteral("due %1, done %2, priority %3, private %4, category %5")
         .arg(isNoDate(record.due) ? QStringLiteral("none") : text(roundedDateOf(record.due)))
         .arg(record.completed)
         .arg(2 * record.priority - 1)
-        .arg(record.isPrivate);
+        .arg(record.isPrivate)
+        .arg(category);
 }
 
 QString todoFields(icalcomponent* todo)
@@ -207,12 +217,13 @@ QString todoFields(icalcomponent* todo)
     const icaltimetype due = icalcomponent_get_due(todo);
     icalproperty* status = icalcomponent_get_first_property(todo, ICAL_STATUS_PROPERTY);
     icalproperty* priority = icalcomponent_get_first_property(todo, ICAL_PRIORITY_PROPERTY);
-    icalproperty* cls = icalcomponent_get_first_property(todo, ICAL_CLASS_PROPERTY);
-    return QStringLiteral("due %1, done %2, priority %3, private %4")
+    icalproperty* category = icalcomponent_get_first_property(todo, ICAL_CATEGORIES_PROPERTY);
+    return QStringLiteral("due %1, done %2, priority %3, private %4, category %5")
         .arg(icaltime_is_null_time(due) ? QStringLiteral("none") : text(dateOf(due)))
         .arg(status && icalproperty_get_status(status) == ICAL_STATUS_COMPLETED)
         .arg(priority ? icalproperty_get_priority(priority) : 0)
-        .arg(cls && icalproperty_get_class(cls) == ICAL_CLASS_PRIVATE);
+        .arg(markedPrivate(todo))
+        .arg(category ? icalproperty_get_categories(category) : "");
 }
 
 // A few hundred records of every repeat kind, with the edges Palm data has: day numbers past
@@ -490,7 +501,7 @@ void PalmdatIcsTest::calendarMatchesOccurrences()
     for (const TodoRecord& record : todoList ? todoList->records : std::vector<TodoRecord>{}) {
         const auto todo = todos.find(QString::fromStdString(record.description));
         QVERIFY(todo != todos.end());
-        QCOMPARE(todoFields(todo->second), expectedTodoFields(record));
+        QCOMPARE(todoFields(todo->second), expectedTodoFields(record, todoList->header));
     }
 }
 
