@@ -26,7 +26,7 @@ namespace {
 
 using Component = std::unique_ptr<icalcomponent, decltype(&icalcomponent_free)>;
 
-// The last date libical writes.
+// libical writes no dates much beyond the year 3000.
 constexpr LocalDate lastDate{year{2999}, December, day{31}};
 
 LocalDate addDays(LocalDate date, std::int64_t count)
@@ -91,8 +91,8 @@ void endList(short* list, int count)
 }
 
 // Palm moves a day number past the month's end to the month's last day, where BYMONTHDAY alone
-// would skip the month: the days from the shortest length of the month up to the day number,
-// of which BYSETPOS takes the last that exists, say the same.
+// would skip that month. Every day from the month's shortest length up to the day number, of
+// which BYSETPOS=-1 takes the last that exists, says the same.
 void setDayOfMonth(icalrecurrencetype& rule, int dayNumber, int shortestMonth)
 {
     int count = 0;
