@@ -30,7 +30,7 @@ struct Day
 AppointmentScan::AppointmentScan(const Clock& clock, const QLocale& locale,
                                  const PrivateCopies& copies)
     : m_clock(clock), m_locale(locale), m_copies(copies),
-      m_source("datebook", PrivateCopies::kDatebookCopy, DataFileSource::WhenMissing::Fails)
+      m_source("datebook", PrivateCopies::kDatebookCopy, DataFileSource::WhenMissing::Fails, clock)
 {}
 
 int AppointmentScan::ScanAppointments(const Settings& settings, QStringList& lines, bool force,
@@ -40,6 +40,11 @@ int AppointmentScan::ScanAppointments(const Settings& settings, QStringList& lin
     if (fetched.status != DataFileSource::Status::Copied)
         return fetched.resultWithoutReading(lines.size());
 
+    const Result<Datebook> datebook =
+        readDatebook(fetched.content(), QFile::encodeName(settings.datebookpath).toStdString());
+    if (const std::optional<int> result = m_source.refusal(datebook, fetched))
+        return *result;
+
     lines.clear();
     for (AlarmEntry& entry : alarms)
         entry.seen = 0;
@@ -47,11 +52,6 @@ int AppointmentScan::ScanAppointments(const Settings& settings, QStringList& lin
     const TimeValue now = m_clock.now();
     const LocalDate today = localDateOf(now);
     const Day day{localMidnight(today), localTime(today, 23, 59, 59)};
-
-    const Result<Datebook> datebook =
-        readDatebook(fetched.content(), QFile::encodeName(settings.datebookpath).toStdString());
-    if (!m_source.accept(datebook, fetched))
-        return -1;
 
     for (const DatebookRecord& record : datebook.value().records) {
         if (record.isDeleted() || record.isArchived() || record.description.empty())

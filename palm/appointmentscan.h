@@ -18,8 +18,9 @@ class AppointmentScan
 public:
     AppointmentScan(const Clock& clock, const QLocale& locale, const PrivateCopies& copies);
 
-    // -1 failure; 0 nothing done (file too small, or unchanged and not forced); 1 scanned;
-    // the number of lines already held when the copy failed (lines and alarms untouched).
+    // -1 failure; 0 nothing done (unchanged and not forced, or for a while a small file that
+    // does not read whole yet); 1 scanned; the number of lines already held when the copy
+    // failed (lines and alarms untouched).
     int ScanAppointments(const Settings& settings, QStringList& lines, bool force,
                          AlarmList& alarms);
     // After a failure: the file and why it could not be read.

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "datafilesource.h"
 
+#include "app/clock.h"
 #include "scanlog.h"
 
 #include <filesystem>
@@ -11,8 +12,12 @@ Q_LOGGING_CATEGORY(lcScan, "chimewell.scan", QtInfoMsg)
 
 namespace {
 
-// Smaller files are taken for ones Palm Desktop is still writing.
+// A smaller file that does not read whole is taken for one Palm Desktop is still writing, for
+// a while: an empty datebook or to-do list reads whole at less than that.
 constexpr std::int64_t kMinimumSize = 100;
+constexpr std::int64_t kIncompleteGraceSeconds = 30;
+// A copy that fails this often in a row, for whatever reason, will not work by itself.
+constexpr int kCopyAttempts = 3;
 
 // What stands for a missing file among the versions read: no file has a negative size.
 const FileStamp kNoFile{};
@@ -32,8 +37,9 @@ std::optional<QString> unreadableReason(const QString& path)
 
 } // namespace
 
-DataFileSource::DataFileSource(const char* kind, const char* copyName, WhenMissing whenMissing)
-    : m_kind(kind), m_copyName(copyName), m_whenMissing(whenMissing)
+DataFileSource::DataFileSource(const char* kind, const char* copyName, WhenMissing whenMissing,
+                               const Clock& clock)
+    : m_kind(kind), m_copyName(copyName), m_whenMissing(whenMissing), m_clock(clock)
 {}
 
 DataFileSource::Fetched DataFileSource::fetch(const QString& path, bool force,
@@ -63,7 +69,7 @@ DataFileSource::Fetched DataFileSource::fetch(const QString& path, bool force,
         return fetched;
     }
     fetched.stamp = *stamp;
-    if (stamp->size < kMinimumSize || (!force && m_lastRead == stamp)) {
+    if (!force && m_lastRead == stamp) {
         fetched.status = Status::Unchanged;
         return fetched;
     }
@@ -74,12 +80,24 @@ DataFileSource::Fetched DataFileSource::fetch(const QString& path, bool force,
         reportFailure(error);
         return fetched;
     }
-    std::optional<QByteArray> bytes = copies.copy(path, *stamp, m_copyName, error);
+    CopyFailure failure;
+    std::optional<QByteArray> bytes = copies.copy(path, *stamp, m_copyName, failure);
     if (!bytes) {
+        // A file being written right now is read at the next pass; anything else is told once
+        // it is bound to stay.
+        const bool told =
+            failure.kind == CopyFailure::Kind::Lasting ||
+            (failure.kind == CopyFailure::Kind::Other && ++m_copyFailures >= kCopyAttempts);
+        if (told) {
+            reportFailure(failure.reason);
+            return fetched;
+        }
+        qCDebug(lcScan).noquote() << "the" << m_kind
+                                  << "is read again at the next pass:" << failure.reason;
         fetched.status = Status::CopyFailed;
-        reportFailure(error);
         return fetched;
     }
+    m_copyFailures = 0;
     fetched.status = Status::Copied;
     fetched.bytes = std::move(*bytes);
     return fetched;
@@ -98,6 +116,21 @@ int DataFileSource::Fetched::resultWithoutReading(qsizetype heldLines) const
         break;
     }
     return 0;
+}
+
+std::optional<int> DataFileSource::refuse(const QString& reason, const Fetched& fetched)
+{
+    if (fetched.stamp.size < kMinimumSize) {
+        const std::int64_t now = m_clock.now();
+        if (!m_incompleteSince)
+            m_incompleteSince = now;
+        if (now - *m_incompleteSince < kIncompleteGraceSeconds) {
+            qCDebug(lcScan).noquote() << "the" << m_kind << "is still being written:" << reason;
+            return 0;
+        }
+    }
+    reportFailure(reason);
+    return -1;
 }
 
 void DataFileSource::reportFailure(const QString& message)

@@ -86,24 +86,34 @@ bool PrivateCopies::ensurePrivateFolder(QString& error) const
 }
 
 std::optional<QByteArray> PrivateCopies::copy(const QString& source, const FileStamp& expected,
-                                              const char* name, QString& error) const
+                                              const char* name, CopyFailure& failure) const
 {
+    const auto changed = [&] {
+        failure = {CopyFailure::Kind::Changed,
+                   QStringLiteral("%1 changed while it was copied").arg(source)};
+        return std::nullopt;
+    };
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("cannot read %1: %2").arg(source, in.errorString());
+        // A version that stays the same will not read better next time (no permission).
+        if (fileStampOf(source) != expected)
+            return changed();
+        failure = {CopyFailure::Kind::Lasting,
+                   QStringLiteral("cannot read %1: %2").arg(source, in.errorString())};
         return std::nullopt;
     }
     const QByteArray bytes = in.readAll();
     in.close();
-    if (fileStampOf(source) != expected || bytes.size() != expected.size) {
-        error = QStringLiteral("%1 changed while it was copied").arg(source);
-        return std::nullopt;
-    }
+    if (fileStampOf(source) != expected || bytes.size() != expected.size)
+        return changed();
     QFile out(QDir(m_folder).filePath(QLatin1String(name)));
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate,
                   QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
         out.write(bytes) != bytes.size() || !out.flush()) {
-        error = QStringLiteral("cannot write %1: %2").arg(out.fileName(), out.errorString());
+        // Qt's resource error on writing is a full disk.
+        failure = {out.error() == QFileDevice::ResourceError ? CopyFailure::Kind::Lasting
+                                                             : CopyFailure::Kind::Other,
+                   QStringLiteral("cannot write %1: %2").arg(out.fileName(), out.errorString())};
         return std::nullopt;
     }
     return bytes;

@@ -21,6 +21,19 @@ struct FileStamp
 // The stamp of an existing regular file, or none when its status cannot be read.
 std::optional<FileStamp> fileStampOf(const QString& path);
 
+// Why a copy could not be made.
+struct CopyFailure
+{
+    enum class Kind
+    {
+        Changed, // the file changed (or went) while it was copied: it is being written
+        Lasting, // the same version cannot be read, or there is no room for the copy
+        Other,
+    };
+    Kind kind = Kind::Other;
+    QString reason;
+};
+
 // The per-user private folder where the scans keep their copies of the Palm data files, so
 // that Palm Desktop's own files are only ever read, and only for the moment of the copy.
 class PrivateCopies
@@ -39,11 +52,12 @@ public:
     // else may write to; false (with the reason in `error`) otherwise.
     bool ensurePrivateFolder(QString& error) const;
 
-    // Copies `source` to `name` in the folder and returns the bytes copied. Fails (with the
-    // reason in `error`) when the copy cannot be written or `source` no longer has the stamp
-    // `expected`, as when it changes meanwhile. Call ensurePrivateFolder() first.
+    // Copies `source` to `name` in the folder and returns the bytes copied. Fails (saying why
+    // in `failure`) when `source` cannot be read, when the copy cannot be written, or when
+    // `source` no longer has the stamp `expected`, as when it changes meanwhile. Call
+    // ensurePrivateFolder() first.
     std::optional<QByteArray> copy(const QString& source, const FileStamp& expected,
-                                   const char* name, QString& error) const;
+                                   const char* name, CopyFailure& failure) const;
 
     // Deletes both copies; a missing one is no error.
     void deleteCopies() const;

@@ -38,7 +38,7 @@ bool IsNoDueDate(std::int64_t due)
 ToDoScan::ToDoScan(const Clock& clock, const QLocale& locale, const PrivateCopies& copies,
                    QString prefix)
     : m_clock(clock), m_locale(locale), m_copies(copies), m_prefix(std::move(prefix)),
-      m_source("to-do list", PrivateCopies::kToDoCopy, DataFileSource::WhenMissing::IsEmpty)
+      m_source("to-do list", PrivateCopies::kToDoCopy, DataFileSource::WhenMissing::IsEmpty, clock)
 {}
 
 int ToDoScan::ScanToDos(const Settings& settings, QStringList& lines, bool force)
@@ -52,11 +52,11 @@ int ToDoScan::ScanToDos(const Settings& settings, QStringList& lines, bool force
     if (fetched.status != DataFileSource::Status::Copied)
         return fetched.resultWithoutReading(lines.size());
 
-    lines.clear();
     const Result<TodoList> todos =
         readTodoList(fetched.content(), QFile::encodeName(settings.todopath).toStdString());
-    if (!m_source.accept(todos, fetched))
-        return -1;
+    if (const std::optional<int> result = m_source.refusal(todos, fetched))
+        return *result;
+    lines.clear();
 
     std::vector<const TodoRecord*> byPriority;
     for (const TodoRecord& record : todos.value().records)

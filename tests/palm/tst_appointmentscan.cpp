@@ -7,11 +7,44 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cerrno>
+#include <cstring>
+
+#ifdef Q_OS_LINUX
+#include <linux/capability.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
 using namespace std::chrono;
 
 namespace {
 
 const LocalDate kToday{2024y, May, 15d};
+
+#ifdef Q_OS_LINUX
+// Root reads and writes whatever the file's permissions say; this thread, while the object
+// lives, does not.
+class WithoutFileAccessOverride
+{
+public:
+    WithoutFileAccessOverride()
+    {
+        syscall(SYS_capget, &m_header, m_saved);
+        __user_cap_data_struct lowered[2] = {m_saved[0], m_saved[1]};
+        lowered[0].effective &= ~(CAP_TO_MASK(CAP_DAC_OVERRIDE) | CAP_TO_MASK(CAP_DAC_READ_SEARCH));
+        syscall(SYS_capset, &m_header, lowered);
+    }
+    ~WithoutFileAccessOverride() { syscall(SYS_capset, &m_header, m_saved); }
+
+private:
+    __user_cap_header_struct m_header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct m_saved[2]{};
+};
+#else
+struct WithoutFileAccessOverride
+{};
+#endif
 
 } // namespace
 
@@ -69,11 +102,24 @@ private slots:
         QCOMPARE(scan(false), 1);
         QCOMPARE(m_lines, QStringList{"12:00 Dentist"});
 
-        // A file too small to hold a datebook is skipped and the last list stays.
+        // A small file that does not read whole is taken for one still being written: the last
+        // list and alarms stay, for half a minute.
         writeBytes(datebook(), std::vector<std::uint8_t>(99, 'x'));
         QCOMPARE(scan(true), 0);
+        m_clock.set(at(kToday, 10, 0) + 29);
+        QCOMPARE(scan(false), 0);
         QCOMPARE(m_lines, QStringList{"12:00 Dentist"});
         QCOMPARE(m_alarms.size(), std::size_t(1));
+        m_clock.set(at(kToday, 10, 0) + 30);
+        QCOMPARE(scan(false), -1);
+        QVERIFY(m_scan->failure().contains(datebook()));
+
+        // A datebook emptied in place is small too, and reads whole: nothing left to list.
+        writeDatebook(datebook(), {});
+        QVERIFY(QFileInfo(datebook()).size() < 100);
+        QCOMPARE(scan(false), 1);
+        QVERIFY(m_lines.isEmpty());
+        QVERIFY(m_alarms.empty());
     }
 
     void failuresKeepTheAlarmState_data()
@@ -253,26 +299,15 @@ private slots:
         const QString copies = m_dir.filePath("copies");
         QCOMPARE(QFileInfo(copies).permissions() & 0x0077, 0);
 
-        // A copy of a file that changed meanwhile is refused; the next scan reads the change.
+        // A copy of a file that changed meanwhile is refused as one being written; the next
+        // scan reads the change.
         const FileStamp before = *fileStampOf(datebook());
         writeDatebook(datebook(), {appointment("Dentist", at(kToday, 12, 0))});
-        QString error;
-        QVERIFY(!m_copies->copy(datebook(), before, PrivateCopies::kDatebookCopy, error));
-        QVERIFY(error.contains("changed"));
+        CopyFailure failure;
+        QVERIFY(!m_copies->copy(datebook(), before, PrivateCopies::kDatebookCopy, failure));
+        QCOMPARE(failure.kind, CopyFailure::Kind::Changed);
         QCOMPARE(scan(false), 1);
         QCOMPARE(m_lines, QStringList{"12:00 Dentist"});
-
-        // A copy that cannot be written keeps the lines and alarms held, and answers their
-        // number.
-        const QStringList held = linesOf(
-            {appointment("Dentist", at(kToday, 12, 0)), appointment("Gym", at(kToday, 18, 0))});
-        const QString copy = m_dir.filePath("copies/datebooktmp.dat");
-        QVERIFY(QFile::remove(copy) && QDir().mkdir(copy));
-        writeDatebook(datebook(), {appointment("Dentist", at(kToday, 13, 0))});
-        QCOMPARE(scan(), 2);
-        QCOMPARE(m_lines, held);
-        QCOMPARE(m_alarms.size(), std::size_t(2));
-        QVERIFY(QDir().rmdir(copy));
 
         // A folder others may write to is refused: a failure, not a copy to retry.
         QFile::setPermissions(copies, QFileDevice::Permissions(0x7777));
@@ -281,6 +316,54 @@ private slots:
 
         m_copies->deleteCopies();
         QVERIFY(!QFile::exists(m_dir.filePath("copies/datebooktmp.dat")));
+    }
+
+    // A copy that fails keeps the lines and alarms held and answers their number, for a few
+    // passes; one bound to fail again (no permission to read, no room for the copy) is a
+    // failure at once, which says why.
+    void copyFailures_data()
+    {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("quietPasses");
+        QTest::addColumn<int>("error"); // whose text the failure holds; 0: not checked
+        QTest::newRow("a folder in the copy's place") << "folder" << 2 << 0;
+#ifdef Q_OS_LINUX
+        QTest::newRow("no room for the copy") << "full" << 0 << ENOSPC;
+        QTest::newRow("no permission to read") << "unreadable" << 0 << EACCES;
+#endif
+    }
+
+    void copyFailures()
+    {
+        QFETCH(QString, fault);
+        QFETCH(int, quietPasses);
+        QFETCH(int, error);
+        const QStringList held = linesOf(
+            {appointment("Dentist", at(kToday, 12, 0)), appointment("Gym", at(kToday, 18, 0))});
+        const QString copy = m_dir.filePath("copies/datebooktmp.dat");
+        QVERIFY(QFile::remove(copy));
+        if (fault == "folder")
+            QVERIFY(QDir().mkdir(copy));
+        else if (fault == "full")
+            QVERIFY(QFile::link("/dev/full", copy));
+        else
+            QVERIFY(QFile::setPermissions(datebook(), {}));
+        {
+            const WithoutFileAccessOverride asAnyUser;
+            for (int pass = 0; pass < quietPasses; ++pass)
+                QCOMPARE(scan(), 2);
+            QCOMPARE(scan(), -1);
+        }
+        QVERIFY2(!error || m_scan->failure().contains(QString::fromLocal8Bit(std::strerror(error))),
+                 qPrintable(m_scan->failure()));
+        QCOMPARE(m_lines, held);
+        QCOMPARE(m_alarms.size(), std::size_t(2));
+
+        QVERIFY(
+            QFile::setPermissions(datebook(), QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        QDir().rmdir(copy);
+        QFile::remove(copy);
+        QCOMPARE(scan(), 1);
     }
 };
 

@@ -122,9 +122,14 @@ private slots:
         QCOMPARE(linesOf({todo("Tax return", daysFromToday(-1))}).size(), 1);
         QCOMPARE(m_scan->ScanToDos(m_settings, m_lines, false), 0);
 
+        // Half written (for a while), then emptied: a to-do list without items is small.
         writeBytes(todoFile(), std::vector<std::uint8_t>(50, 'x'));
         QCOMPARE(m_scan->ScanToDos(m_settings, m_lines, true), 0);
         QCOMPARE(m_lines.size(), 1);
+        writeTodos(todoFile(), {});
+        QVERIFY(QFileInfo(todoFile()).size() < 100);
+        QCOMPARE(m_scan->ScanToDos(m_settings, m_lines, false), 1);
+        QVERIFY(m_lines.isEmpty());
 
         // No file is no to-do: news once, then unchanged until the file appears.
         QFile::remove(todoFile());
