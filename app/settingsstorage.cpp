@@ -7,11 +7,22 @@
 #include "palmfile/codepage.h"
 #include "settings.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QStringDecoder>
 
 #include <array>
 #include <cstdint>
+
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -120,6 +131,46 @@ QByteArray passwordToBytes(const QString& password)
     return passwordFromBytes(windows1252) == password ? windows1252 : password.toUtf8();
 }
 
+// Whether this save reached the profile. A read error (a file that did not parse) hides the
+// write's own outcome: then the profile must at least be writable.
+bool written(const QSettings& profile, QSettings::Status before)
+{
+    if (before == QSettings::NoError)
+        return profile.status() == QSettings::NoError;
+    return profile.isWritable();
+}
+
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+// Takes group and other rights away from `path` when it is ours and of the type wanted.
+void keepToOwner(const QByteArray& path, bool folder)
+{
+    struct stat status
+    {};
+    if (::lstat(path.constData(), &status) != 0 || status.st_uid != geteuid() ||
+        (folder ? !S_ISDIR(status.st_mode) : !S_ISREG(status.st_mode)))
+        return;
+    if ((status.st_mode & 077) != 0 && ::chmod(path.constData(), status.st_mode & 0700) != 0)
+        qCWarning(lcSettings) << "cannot make" << path << "private:" << strerror(errno);
+}
+
+// The profile file and its folder, made before the first save writes them with the umask's
+// rights; a save keeps the rights of the file it replaces.
+void keepProfilePrivate(const QString& fileName)
+{
+    const QFileInfo file(fileName);
+    QDir().mkpath(QFileInfo(file.absolutePath()).absolutePath());
+    const QByteArray folder = QFile::encodeName(file.absolutePath());
+    ::mkdir(folder.constData(), 0700);
+    keepToOwner(folder, true);
+    const QByteArray path = QFile::encodeName(file.absoluteFilePath());
+    const int fd =
+        ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        ::close(fd);
+    keepToOwner(path, false);
+}
+#endif
+
 } // namespace
 
 QByteArray ScramblePassword(const QByteArray& text)
@@ -178,6 +229,9 @@ int SettingsStorage::Load(Settings& settings)
     const QString scrambled = stored.typeId() == QMetaType::QString ? stored.toString() : QString();
     settings.password = passwordFromBytes(ScramblePassword(textToBytes(scrambled)));
     m_profile.endGroup();
+    if (m_profile.status() == QSettings::FormatError)
+        qCWarning(lcSettings) << "the settings file" << m_profile.fileName()
+                              << "is damaged; what cannot be read takes its default";
 
     if (m_autostart)
         settings.autostart = m_autostart->StartupShortcutExists();
@@ -187,6 +241,7 @@ int SettingsStorage::Load(Settings& settings)
 
 int SettingsStorage::Save(const Settings& settings)
 {
+    const QSettings::Status before = m_profile.status();
     m_profile.beginGroup(kSection);
     for (const char* name : kSaveOrder)
         m_profile.setValue(QLatin1String(name), settings.*fieldOf(QLatin1String(name)));
@@ -196,10 +251,9 @@ int SettingsStorage::Save(const Settings& settings)
     m_profile.sync();
 
     int status = 0;
-    if (m_profile.status() != QSettings::NoError) {
-        status = static_cast<int>(m_profile.status());
-        qCWarning(lcSettings) << "could not save the settings to" << m_profile.fileName()
-                              << "status" << status;
+    if (!written(m_profile, before)) {
+        status = kNotWritten;
+        qCWarning(lcSettings) << "could not save the settings to" << m_profile.fileName();
     }
     if (m_autostart) {
         const int runKey = m_autostart->RemoveRunKeyValue();
@@ -215,6 +269,10 @@ int SettingsStorage::Save(const Settings& settings)
 
 std::unique_ptr<QSettings> openProfile(const QString& applicationName)
 {
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                       QStringLiteral("Corvander"), applicationName);
+    auto profile = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                               QStringLiteral("Corvander"), applicationName);
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    keepProfilePrivate(profile->fileName());
+#endif
+    return profile;
 }

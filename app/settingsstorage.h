@@ -21,9 +21,14 @@ public:
     // `autostart` may be null: then load leaves `autostart` alone and save skips the entry.
     SettingsStorage(QSettings& profile, Autostart* autostart);
 
-    // Always 0. Selects the stored Palm user right after reading "palmuserid".
+    static constexpr int kNotWritten = -1;
+
+    // Always 0. Selects the stored Palm user right after reading "palmuserid"; a profile file
+    // that does not parse is logged, and what cannot be read takes its default.
     int Load(Settings& settings);
-    // 0 on success; otherwise the profile's failed status (logged), or the Run-key clean-up's.
+    // 0 on success; kNotWritten (logged) when the values did not reach the profile, otherwise
+    // the Run-key clean-up's status. QSettings keeps the first error it met, so only a profile
+    // object that has not been saved before tells whether this save reached the disk.
     int Save(const Settings& settings);
 
 private:
@@ -40,6 +45,7 @@ bool setSettingsValue(Settings& settings, const QString& name, const QString& va
 // input back. Every byte but the last is changed.
 QByteArray ScramblePassword(const QByteArray& text);
 
-// The profile QSettings(NativeFormat, UserScope, "Corvander", applicationName).
+// The profile QSettings(NativeFormat, UserScope, "Corvander", applicationName). It holds the
+// password, so where it is a file, only the user may read it (0600, in a 0700 folder).
 std::unique_ptr<QSettings>
 openProfile(const QString& applicationName = QCoreApplication::applicationName());

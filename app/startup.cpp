@@ -92,10 +92,19 @@ int Startup::InitInstance()
 
 bool Startup::saveSettings()
 {
+    // A profile object of its own: QSettings keeps the first error it met, which would make
+    // every later save look failed, or hide a failure behind a damaged file read at start.
+    const std::unique_ptr<QSettings> profile = openProfile(m_options.applicationName);
     const int status =
-        SettingsStorage(*m_profile, &m_windows.autostart()).Save(m_settings->snapshot());
+        SettingsStorage(*profile, &m_windows.autostart()).Save(m_settings->snapshot());
     if (status != 0)
         qCWarning(lcStartup) << "the settings could not be saved completely, status" << status;
+    if (status != SettingsStorage::kNotWritten) {
+        m_saveFailureTold = false;
+    } else if (!m_saveFailureTold) {
+        m_saveFailureTold = true;
+        m_windows.showError(LoadText(IDS_SETTINGS_NOT_SAVED).arg(profile->fileName()));
+    }
     return status == 0;
 }
 

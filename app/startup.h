@@ -52,6 +52,8 @@ public:
     virtual void showMainWindow() = 0;
     // Runs the event loop until the user quits.
     virtual void runUntilQuit() = 0;
+    // A message box (stop icon, OK) that returns once the user closed it.
+    virtual void showError(const QString& text) = 0;
 };
 
 struct StartupOptions
@@ -94,4 +96,6 @@ private:
     std::unique_ptr<TodayListBuilder> m_builder;
     std::unique_ptr<RefreshWorker> m_worker;
     std::unique_ptr<DataFileWatcher> m_watcher;
+    // A failed save is told once, not again until a save succeeds.
+    bool m_saveFailureTold = false;
 };

@@ -35,6 +35,8 @@ constexpr TableRow kStrings[] = {
      "Error: Kann datebook nicht lesen: %1"},
     {IDS_CANT_READ_TODOS_BECAUSE, "Error: Can't read to-do list: %1",
      "Error: Kann Aufgabenliste nicht lesen: %1"},
+    {IDS_SETTINGS_NOT_SAVED, "The settings could not be saved to %1.",
+     "Die Einstellungen konnten nicht in %1 gespeichert werden."},
 };
 
 // -1 = follow the system; otherwise a pinned UiLanguage. Atomic: the worker loads texts too.

@@ -21,6 +21,7 @@ enum StringId : int {
     IDS_REMIND_AGAIN_SINGULAR = 32788,
     IDS_CANT_READ_DATEBOOK_BECAUSE = 32789,
     IDS_CANT_READ_TODOS_BECAUSE = 32790,
+    IDS_SETTINGS_NOT_SAVED = 32791,
 };
 
 enum class UiLanguage { English, German };

@@ -4,10 +4,12 @@
 
 #include "app/palmuserswatcher.h"
 #include "app/refreshworker.h"
+#include "app/stringtable.h"
 #include "ui/mainwindow.h"
 #include "ui/platform/platformautostart.h"
 
 #include <QApplication>
+#include <QMessageBox>
 
 DesktopWindows::DesktopWindows() : m_autostart(makeAutostart()) {}
 
@@ -41,4 +43,9 @@ void DesktopWindows::showMainWindow()
 void DesktopWindows::runUntilQuit()
 {
     QApplication::exec();
+}
+
+void DesktopWindows::showError(const QString& text)
+{
+    QMessageBox::critical(nullptr, LoadText(IDS_APP_TITLE), text, QMessageBox::Ok);
 }

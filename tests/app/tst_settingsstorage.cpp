@@ -240,13 +240,47 @@ private slots:
         QVERIFY(autostart.calls.contains(saveCall));
     }
 
+    // Only a write that fails is a failed save: not a damaged file read before, nor a failure
+    // of an earlier save that has been mended since.
     void failedSaveIsReported()
     {
-        QFile blocker(m_dir.filePath("not-a-folder"));
-        QVERIFY(blocker.open(QIODevice::WriteOnly));
-        blocker.close();
-        QSettings file(m_dir.filePath("not-a-folder/profile.conf"), QSettings::IniFormat);
-        QVERIFY(SettingsStorage(file, nullptr).Save(Settings()) != 0);
+        const QString path = m_dir.filePath("profile.conf");
+        QFile damaged(path);
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write("[Options\nwarntime=\"7\n");
+        damaged.close();
+        QSettings file(path, QSettings::IniFormat);
+        QCOMPARE(file.status(), QSettings::FormatError);
+        QCOMPARE(SettingsStorage(file, nullptr).Save(Settings()), 0);
+
+        QVERIFY(QFile::remove(path) && QDir().mkdir(path));
+        QSettings blocked(path, QSettings::IniFormat);
+        QCOMPARE(SettingsStorage(blocked, nullptr).Save(Settings()), SettingsStorage::kNotWritten);
+        QVERIFY(QDir().rmdir(path));
+        QCOMPARE(SettingsStorage(*profile(), nullptr).Save(Settings()), 0);
+    }
+
+    // The profile holds the password: whatever the umask, and for a file and folder left
+    // readable by older versions, only the user may read it.
+    void profileIsPrivate()
+    {
+#ifdef Q_OS_WIN
+        QSKIP("the registry is the user's own");
+#endif
+        QTemporaryDir home;
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.path());
+        const QString folder = home.filePath("Corvander");
+        const QString file = home.filePath("Corvander/chimewell-test.conf");
+        for (const bool existing : {false, true}) {
+            if (existing) {
+                QFile::setPermissions(folder, QFileDevice::Permissions(0x7755));
+                QFile::setPermissions(file, QFileDevice::Permissions(0x6644));
+            }
+            SettingsStorage(*openProfile("chimewell-test"), nullptr).Save(Settings());
+            QCOMPARE(int(QFileInfo(folder).permissions() & 0x0077), 0);
+            QCOMPARE(int(QFileInfo(file).permissions() & 0x0077), 0);
+            QVERIFY(QFileInfo(file).size() > 0);
+        }
     }
 };
 

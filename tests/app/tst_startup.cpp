@@ -52,6 +52,7 @@ public:
                              if (!waitForShow)
                                  m_loop.quit();
                          });
+        save = context.saveSettings;
         context.settings.update([](Settings& settings) { settings.autostart = 1; });
         // The window's set-up asks for the first rescan.
         context.rescan.release();
@@ -62,6 +63,7 @@ public:
         if (waitForShow)
             m_loop.quit();
     }
+    void showError(const QString& text) override { steps << "error: " + text; }
     void runUntilQuit() override
     {
         steps << "run";
@@ -74,6 +76,7 @@ public:
     QString tooltip;
     QStringList lines;
     std::function<void()> whileRunning;
+    std::function<void()> save;
     bool waitForShow = false;
 
 private:
@@ -145,6 +148,27 @@ private slots:
         QVERIFY(!QFile::exists(privateFolder.filePath("datebooktmp.dat")));
         QVERIFY(!QFile::exists(privateFolder.filePath("todotmp.dat")));
         QVERIFY(!QFile::exists(privateFolder.filePath("chimewell-test.lock")));
+    }
+
+    // However often a save fails, the user is told once; a save that succeeds again ends it.
+    void aFailedSaveIsToldOnce()
+    {
+        QVERIFY(QDir().mkpath(profileFile()));
+        QTemporaryDir privateFolder;
+        FakeWindows windows;
+        windows.whileRunning = [&] {
+            windows.save();
+            windows.save();
+            QVERIFY(QDir().rmdir(profileFile()));
+            windows.save();
+            QVERIFY(QFile::remove(profileFile()) && QDir().mkpath(profileFile()));
+        };
+        Startup startup(options(privateFolder), m_clock, windows);
+        QCOMPARE(startup.InitInstance(), 0);
+        QCOMPARE(windows.steps.filter("error: ").size(), 2);
+        QVERIFY(windows.steps.filter("error: ").first().contains(profileFile()));
+        QVERIFY(startup.worker()->wait(5000));
+        QVERIFY(QDir().rmdir(profileFile()));
     }
 
     void noPalmDesktopIsToldOnceAndTheProgramRuns()
