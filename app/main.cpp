@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/clock.h"
 #include "app/startup.h"
-#include "palm/privatecopies.h"
+#include "palm/privatefolder.h"
 #include "ui/desktopwindows.h"
 #include "ui/resources.h"
 
@@ -20,8 +20,9 @@ int main(int argc, char** argv)
 
     SystemClock clock;
     DesktopWindows windows;
-    Startup startup({QCoreApplication::applicationName(), PrivateCopies::defaultFolder()}, clock,
-                    windows);
+    Startup startup(
+        {QCoreApplication::applicationName(), privateFolderPath(PrivateFolderPlaces::current())},
+        clock, windows);
     const int exitCode = startup.InitInstance();
 
     // The settings are on disk and the copies deleted: end now, without waiting for the worker

@@ -14,13 +14,17 @@ namespace {
 constexpr QByteArrayView showRequest = "show\n";
 constexpr int connectTimeoutMs = 1000;
 
-// Local socket names are global on some systems; a hash of the private folder keeps them
-// per user and short enough for the socket path limit.
 QString socketNameFor(const QString& folder, const QString& name)
 {
+#ifdef Q_OS_UNIX
+    // A socket in the private folder: no other user can bind it first or reach it.
+    return QDir(folder).absoluteFilePath(name + QStringLiteral(".socket"));
+#else
+    // Pipe names are global; a hash of the private folder keeps them per user.
     const QByteArray hash =
         QCryptographicHash::hash(QDir(folder).absolutePath().toUtf8(), QCryptographicHash::Sha1);
     return name + QLatin1Char('-') + QString::fromLatin1(hash.toHex().left(16));
+#endif
 }
 
 } // namespace
@@ -36,22 +40,23 @@ SingleInstanceGuard::SingleInstanceGuard(const QString& folder, const QString& n
 
 SingleInstanceGuard::~SingleInstanceGuard() = default;
 
-bool SingleInstanceGuard::CheckSingleInstance()
+SingleInstanceGuard::Check SingleInstanceGuard::CheckSingleInstance()
 {
     if (m_lock.tryLock(0)) {
         listen();
-        return true;
+        return Check::Run;
     }
     if (m_lock.error() != QLockFile::LockFailedError) {
-        // No lock file can be made (no folder, no rights): running twice is the lesser evil
-        // than not reminding at all.
-        qCWarning(lcInstance) << "cannot create the instance lock file; running unguarded";
-        listen();
-        return true;
+        m_error = QStringLiteral("cannot create the lock file %1: %2")
+                      .arg(m_lock.fileName(), m_lock.error() == QLockFile::PermissionError
+                                                  ? QStringLiteral("no permission")
+                                                  : QStringLiteral("it cannot be written"));
+        qCWarning(lcInstance).noquote() << m_error;
+        return Check::CannotGuard;
     }
     if (!askRunningCopyToShow())
         qCInfo(lcInstance) << "another copy runs but could not be reached";
-    return false;
+    return Check::AnotherRuns;
 }
 
 void SingleInstanceGuard::listen()

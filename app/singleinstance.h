@@ -9,20 +9,28 @@
 
 #include <memory>
 
-// One running copy per user. The first copy holds a lock file and listens on a local socket;
-// a later copy finds the lock taken, asks the first one through the socket to show its window,
-// and must end. A lock left behind by a crashed copy does not block a new start.
+// One running copy per user. The first copy holds a lock file and listens on a local socket,
+// both in the user's private folder; a later copy finds the lock taken, asks the first one
+// through the socket to show its window, and must end. A lock left behind by a crashed copy
+// does not block a new start.
 class SingleInstanceGuard : public QObject
 {
     Q_OBJECT
 public:
-    // `folder` is a per-user private folder; `name` the program's name (executable base name).
+    enum class Check
+    {
+        Run,         // this is the only copy
+        AnotherRuns, // the running copy has been asked to show its window, when it was reached
+        CannotGuard, // no lock can be made: error() says why
+    };
+
+    // `folder` is the per-user private folder (privatefolder.h); `name` the program's name
+    // (executable base name).
     SingleInstanceGuard(const QString& folder, const QString& name, QObject* parent = nullptr);
     ~SingleInstanceGuard() override;
 
-    // True when this copy may run. Otherwise the running copy has been asked to show its
-    // window (when it could be reached).
-    bool CheckSingleInstance();
+    Check CheckSingleInstance();
+    const QString& error() const { return m_error; }
 
 signals:
     // A later copy asked this one to show its window.
@@ -34,5 +42,6 @@ private:
 
     QString m_socketName;
     QLockFile m_lock;
+    QString m_error;
     std::unique_ptr<QLocalServer> m_server;
 };

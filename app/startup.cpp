@@ -12,6 +12,7 @@
 #include "app/singleinstance.h"
 #include "app/stringtable.h"
 #include "palm/palmdesktopusers.h"
+#include "palm/privatefolder.h"
 #include "palm/todaylist.h"
 #include "palmfile/desktopfolder.h"
 
@@ -48,15 +49,21 @@ Startup::~Startup() = default;
 
 int Startup::InitInstance()
 {
-    PrivateCopies copies(m_options.privateFolder);
+    // Without a folder of its own, or a lock in it, another user could stop or blind this copy,
+    // or a second one could run beside it: end as when another copy runs.
     QString folderError;
-    if (!copies.ensurePrivateFolder(folderError))
-        qCWarning(lcStartup) << folderError;
-
+    if (!ensurePrivateFolder(m_options.privateFolder, folderError))
+        return cannotRun(folderError);
     m_guard =
         std::make_unique<SingleInstanceGuard>(m_options.privateFolder, m_options.applicationName);
-    if (!m_guard->CheckSingleInstance())
+    switch (m_guard->CheckSingleInstance()) {
+    case SingleInstanceGuard::Check::Run:
+        break;
+    case SingleInstanceGuard::Check::AnotherRuns:
         return -1;
+    case SingleInstanceGuard::Check::CannotGuard:
+        return cannotRun(m_guard->error());
+    }
     QObject::connect(m_guard.get(), &SingleInstanceGuard::activationRequested,
                      [this] { m_windows.showMainWindow(); });
 
@@ -88,6 +95,13 @@ int Startup::InitInstance()
 
     shutdown();
     return 0;
+}
+
+int Startup::cannotRun(const QString& reason)
+{
+    qCCritical(lcStartup).noquote() << reason;
+    m_windows.showError(LoadText(IDS_NO_PRIVATE_FOLDER).arg(reason));
+    return -1;
 }
 
 bool Startup::saveSettings()

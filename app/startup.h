@@ -59,7 +59,7 @@ public:
 struct StartupOptions
 {
     QString applicationName; // the executable's base name: profile and instance names
-    QString privateFolder;   // per user: the instance lock and the private copies
+    QString privateFolder;   // per user: the instance lock, its socket and the private copies
     std::chrono::milliseconds pause{1000};
 };
 
@@ -73,13 +73,16 @@ public:
     Startup(StartupOptions options, const Clock& clock, WindowLayer& windows);
     ~Startup();
 
-    // -1 when another copy runs (it was asked to show its window), 0 after Quit.
+    // -1 when another copy runs (it was asked to show its window) or when the private folder
+    // or the lock in it cannot be had (the user was told why), 0 after Quit.
     int InitInstance();
 
     // For tests: the worker, which has been told to stop when InitInstance() returned 0.
     RefreshWorker* worker() const { return m_worker.get(); }
 
 private:
+    // Tells the user why this copy cannot run; -1.
+    int cannotRun(const QString& reason);
     bool saveSettings();
     void shutdown();
 

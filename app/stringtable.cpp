@@ -37,6 +37,11 @@ constexpr TableRow kStrings[] = {
      "Error: Kann Aufgabenliste nicht lesen: %1"},
     {IDS_SETTINGS_NOT_SAVED, "The settings could not be saved to %1.",
      "Die Einstellungen konnten nicht in %1 gespeichert werden."},
+    {IDS_NO_PRIVATE_FOLDER,
+     "Chimewell cannot run without a folder of its own for its lock and its copies of the "
+     "Palm data: %1.",
+     "Chimewell kann ohne eigenen Ordner für seine Sperre und seine Kopien der Palm-Daten "
+     "nicht laufen: %1."},
 };
 
 // -1 = follow the system; otherwise a pinned UiLanguage. Atomic: the worker loads texts too.

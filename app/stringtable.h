@@ -22,6 +22,7 @@ enum StringId : int {
     IDS_CANT_READ_DATEBOOK_BECAUSE = 32789,
     IDS_CANT_READ_TODOS_BECAUSE = 32790,
     IDS_SETTINGS_NOT_SAVED = 32791,
+    IDS_NO_PRIVATE_FOLDER = 32792,
 };
 
 enum class UiLanguage { English, German };

@@ -2,18 +2,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "privatecopies.h"
 
+#include "privatefolder.h"
+
 #include <QDir>
 #include <QFile>
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <system_error>
-
-#ifdef Q_OS_UNIX
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -42,47 +37,9 @@ std::optional<FileStamp> fileStampOf(const QString& path)
 
 PrivateCopies::PrivateCopies(QString folder) : m_folder(std::move(folder)) {}
 
-QString PrivateCopies::defaultFolder()
-{
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (!runtime.isEmpty() && QDir(runtime).exists())
-        return QDir(runtime).filePath(QStringLiteral("chimewell"));
-#ifdef Q_OS_UNIX
-    return QDir(QDir::tempPath()).filePath(QStringLiteral("chimewell-%1").arg(geteuid()));
-#else
-    return QDir(QDir::tempPath()).filePath(QStringLiteral("chimewell"));
-#endif
-}
-
 bool PrivateCopies::ensurePrivateFolder(QString& error) const
 {
-#ifdef Q_OS_UNIX
-    const QByteArray path = QFile::encodeName(m_folder);
-    if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST) {
-        error = QStringLiteral("cannot create the private folder %1: %2")
-                    .arg(m_folder, QString::fromLocal8Bit(strerror(errno)));
-        return false;
-    }
-    struct stat status
-    {};
-    if (::lstat(path.constData(), &status) != 0 || !S_ISDIR(status.st_mode)) {
-        error = QStringLiteral("%1 is not a folder").arg(m_folder);
-        return false;
-    }
-    // Someone else's folder, or one others may write to, could swap our copies.
-    if (status.st_uid != geteuid() || (status.st_mode & (S_IWGRP | S_IWOTH))) {
-        error =
-            QStringLiteral("refusing the folder %1: it is not private to this user").arg(m_folder);
-        return false;
-    }
-    return true;
-#else
-    if (!QDir().mkpath(m_folder)) {
-        error = QStringLiteral("cannot create the private folder %1").arg(m_folder);
-        return false;
-    }
-    return true;
-#endif
+    return ::ensurePrivateFolder(m_folder, error);
 }
 
 std::optional<QByteArray> PrivateCopies::copy(const QString& source, const FileStamp& expected,

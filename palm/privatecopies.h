@@ -42,14 +42,10 @@ public:
     static constexpr const char* kDatebookCopy = "datebooktmp.dat";
     static constexpr const char* kToDoCopy = "todotmp.dat";
 
-    // `folder` is created (mode 0700) when missing.
+    // `folder`: the private folder (privatefolder.h), created when missing.
     explicit PrivateCopies(QString folder);
 
-    // $XDG_RUNTIME_DIR/chimewell, else chimewell-<user id> in the temporary folder.
-    static QString defaultFolder();
-
-    // Creates the folder when missing and checks that it is a folder of this user that no one
-    // else may write to; false (with the reason in `error`) otherwise.
+    // ::ensurePrivateFolder() of the folder.
     bool ensurePrivateFolder(QString& error) const;
 
     // Copies `source` to `name` in the folder and returns the bytes copied. Fails (saying why

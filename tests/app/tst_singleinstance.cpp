@@ -1,7 +1,9 @@
 // SPDX-FileCopyrightText: 2026 Chimewell developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/singleinstance.h"
+#include "palm/privatefolder.h"
 
+#include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -10,12 +12,16 @@
 #include <cstdio>
 #include <cstring>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 // Started as a child with "--hold-lock FOLDER": takes the lock, says so, and waits to be killed,
 // which leaves the lock file behind as a crashed copy would.
 static int holdLockUntilKilled(const char* folder)
 {
     SingleInstanceGuard guard(QString::fromLocal8Bit(folder), QStringLiteral("chimewell"));
-    if (!guard.CheckSingleInstance())
+    if (guard.CheckSingleInstance() != SingleInstanceGuard::Check::Run)
         return 3;
     std::puts("locked");
     std::fflush(stdout);
@@ -32,21 +38,25 @@ private slots:
     {
         QTemporaryDir folder;
         SingleInstanceGuard first(folder.path(), QStringLiteral("chimewell"));
-        QVERIFY(first.CheckSingleInstance());
+        QCOMPARE(first.CheckSingleInstance(), SingleInstanceGuard::Check::Run);
+#ifdef Q_OS_UNIX
+        // Its socket is in the private folder, where no other user can bind it first.
+        QCOMPARE(QDir(folder.path()).entryList(QDir::System).size(), 1);
+#endif
         int activations = 0;
         connect(&first, &SingleInstanceGuard::activationRequested, this, [&] { ++activations; });
 
         // The later copy blocks while it talks to the first, so it runs on its own thread.
-        bool secondMayRun = true;
+        auto secondCheck = SingleInstanceGuard::Check::Run;
         QThread* later = QThread::create([&] {
             SingleInstanceGuard second(folder.path(), QStringLiteral("chimewell"));
-            secondMayRun = second.CheckSingleInstance();
+            secondCheck = second.CheckSingleInstance();
         });
         later->start();
         QTRY_COMPARE(activations, 1);
         QVERIFY(later->wait(5000));
         delete later;
-        QVERIFY(!secondMayRun);
+        QCOMPARE(secondCheck, SingleInstanceGuard::Check::AnotherRuns);
     }
 
     void otherUsersAndProgramsDoNotCollide()
@@ -56,9 +66,8 @@ private slots:
         SingleInstanceGuard a(folderA.path(), QStringLiteral("chimewell"));
         SingleInstanceGuard b(folderB.path(), QStringLiteral("chimewell"));
         SingleInstanceGuard other(folderA.path(), QStringLiteral("othername"));
-        QVERIFY(a.CheckSingleInstance());
-        QVERIFY(b.CheckSingleInstance());
-        QVERIFY(other.CheckSingleInstance());
+        for (SingleInstanceGuard* guard : {&a, &b, &other})
+            QCOMPARE(guard->CheckSingleInstance(), SingleInstanceGuard::Check::Run);
     }
 
     void crashedCopyDoesNotBlockNewStart()
@@ -74,14 +83,57 @@ private slots:
         QVERIFY(QFile::exists(folder.filePath(QStringLiteral("chimewell.lock"))));
 
         SingleInstanceGuard next(folder.path(), QStringLiteral("chimewell"));
-        QVERIFY(next.CheckSingleInstance());
+        QCOMPARE(next.CheckSingleInstance(), SingleInstanceGuard::Check::Run);
     }
 
-    void missingFolderStillRuns()
+    // Unguarded, a second copy would run beside this one.
+    void noLockNoRun()
     {
         SingleInstanceGuard guard(QStringLiteral("/nonexistent/chimewell-test"),
                                   QStringLiteral("chimewell"));
-        QVERIFY(guard.CheckSingleInstance());
+        QCOMPARE(guard.CheckSingleInstance(), SingleInstanceGuard::Check::CannotGuard);
+    }
+
+    // The runtime folder is taken only when it is the user's own; otherwise a folder under the
+    // user's home, where no one else can make it first.
+    void privateFolderPlace_data()
+    {
+        QTest::addColumn<QString>("runtime");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("none") << "" << false;
+        QTest::newRow("relative") << "relative" << false;
+        QTest::newRow("private") << "private" << true;
+        QTest::newRow("open to all") << "open" << false;
+        QTest::newRow("another user's") << "foreign" << false;
+        QTest::newRow("symbolic link") << "link" << false;
+    }
+
+    void privateFolderPlace()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("the temporary folder is the user's own");
+#endif
+        QFETCH(QString, runtime);
+        QFETCH(bool, taken);
+        QTemporaryDir base;
+        const QString folder = base.filePath("runtime");
+        if (runtime == "link")
+            QVERIFY(QFile::link(base.path(), folder));
+        else if (!runtime.isEmpty() && runtime != "relative")
+            QVERIFY(QDir().mkdir(folder) &&
+                    QFile::setPermissions(
+                        folder, QFileDevice::Permissions(runtime == "open" ? 0x7777 : 0x7700)));
+        if (runtime == "foreign" && ::chown(QFile::encodeName(folder).constData(), 65534, 65534))
+            QSKIP("only root can give a folder away");
+
+        const PrivateFolderPlaces places{runtime == "relative" ? runtime : folder,
+                                         base.filePath("cache"), QString()};
+        const QString expected =
+            taken ? base.filePath("runtime/chimewell") : base.filePath("cache/chimewell/run");
+        QCOMPARE(privateFolderPath(places), expected);
+        QString error;
+        QVERIFY2(ensurePrivateFolder(expected, error), qPrintable(error));
+        QCOMPARE(QFileInfo(expected).permissions() & 0x0077, 0);
     }
 };
 

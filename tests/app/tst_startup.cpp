@@ -9,12 +9,17 @@
 #include "tests/palm/palmfixtures.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QEventLoop>
 #include <QSemaphore>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -169,6 +174,56 @@ private slots:
         QVERIFY(windows.steps.filter("error: ").first().contains(profileFile()));
         QVERIFY(startup.worker()->wait(5000));
         QVERIFY(QDir().rmdir(profileFile()));
+    }
+
+    // A private folder that someone else could have made, or could enter, is used for nothing:
+    // the user is told why, and this copy ends as when another one runs.
+    void refusedPrivateFolder_data()
+    {
+        QTest::addColumn<QString>("planted");
+        QTest::newRow("open to all") << "open";
+        QTest::newRow("another user's") << "foreign";
+        QTest::newRow("symbolic link") << "link";
+        QTest::newRow("plain file") << "file";
+    }
+
+    void refusedPrivateFolder()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("the temporary folder is the user's own");
+#endif
+        QFETCH(QString, planted);
+        QTemporaryDir base;
+        const QString folder = base.filePath("chimewell");
+        QVERIFY(QDir().mkdir(base.filePath("elsewhere")));
+        if (planted == "link") {
+            QVERIFY(QFile::link(base.filePath("elsewhere"), folder));
+        } else if (planted == "file") {
+            QFile file(folder);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else {
+            QVERIFY(QDir().mkdir(folder) &&
+                    QFile::setPermissions(
+                        folder, QFileDevice::Permissions(planted == "open" ? 0x7777 : 0x7700)));
+            if (planted == "foreign" &&
+                ::chown(QFile::encodeName(folder).constData(), 65534, 65534) != 0)
+                QSKIP("only root can give a folder away");
+        }
+
+        FakeWindows windows;
+        Startup startup({QStringLiteral("chimewell-test"), folder, std::chrono::milliseconds(0)},
+                        m_clock, windows);
+        QCOMPARE(startup.InitInstance(), -1);
+        QCOMPARE(windows.steps.size(), 1);
+        QVERIFY2(windows.steps[0].startsWith("error: ") && windows.steps[0].contains(folder),
+                 qPrintable(windows.steps[0]));
+        QStringList made;
+        for (QDirIterator it(base.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System,
+                             QDirIterator::Subdirectories);
+             it.hasNext();)
+            made << it.next();
+        made.sort();
+        QCOMPARE(made, QStringList({base.filePath("chimewell"), base.filePath("elsewhere")}));
     }
 
     void noPalmDesktopIsToldOnceAndTheProgramRuns()
