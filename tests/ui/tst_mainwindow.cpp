@@ -21,6 +21,8 @@ namespace {
 enum class Way
 {
     HideButton,
+    Enter,
+    Tab,
     Escape,
     CloseBox,
     Minimise
@@ -53,7 +55,8 @@ MainWindow& openShown(MainWindowFixture& fixture)
 {
     MainWindow& window = fixture.open();
     window.show();
-    [&] { QVERIFY(QTest::qWaitForWindowExposed(&window)); }();
+    window.activateWindow();
+    [&] { QVERIFY(QTest::qWaitForWindowActive(&window)); }();
     return window;
 }
 } // namespace
@@ -132,8 +135,8 @@ private slots:
         QCOMPARE(minutesField(window)->text(), QString::number(warntime));
     }
 
-    // Only a tray icon can bring the window back. Escape and the close box keep the window
-    // while the minutes field holds a bad value; Hide stores a number above the range as typed.
+    // Only a tray icon can bring the window back. Every way out of the minutes field treats a
+    // bad value alike: the message at the field, which keeps the focus, and nothing stored.
     void closingHidesOnlyWithATrayAndValidMinutes_data()
     {
         QTest::addColumn<Way>("way");
@@ -141,16 +144,24 @@ private slots:
         QTest::addColumn<QString>("keys");
         QTest::addColumn<bool>("visible");
         QTest::addColumn<int>("warntime");
-        QTest::newRow("Hide") << Way::HideButton << true << "12" << false << 12;
-        QTest::newRow("Escape") << Way::Escape << true << "12" << false << 12;
-        QTest::newRow("close box") << Way::CloseBox << true << "12" << false << 12;
-        QTest::newRow("minimise") << Way::Minimise << true << "12" << false << 12;
-        QTest::newRow("Hide without tray") << Way::HideButton << false << "12" << true << 12;
-        QTest::newRow("minimise without tray") << Way::Minimise << false << "12" << true << 12;
-        QTest::newRow("Escape, bad minutes") << Way::Escape << true << "75" << true << 7;
-        QTest::newRow("close box, bad minutes") << Way::CloseBox << true << "75" << true << 7;
-        QTest::newRow("Hide, bad minutes") << Way::HideButton << true << "75" << false << 75;
-        QTest::newRow("Hide, no number") << Way::HideButton << true << "\b" << false << 5;
+        QTest::addColumn<bool>("message");
+        QTest::newRow("Hide") << Way::HideButton << true << "12" << false << 12 << false;
+        QTest::newRow("Enter") << Way::Enter << true << "12" << false << 12 << false;
+        QTest::newRow("Tab") << Way::Tab << true << "12" << true << 12 << false;
+        QTest::newRow("Escape") << Way::Escape << true << "12" << false << 12 << false;
+        QTest::newRow("close box") << Way::CloseBox << true << "12" << false << 12 << false;
+        QTest::newRow("minimise") << Way::Minimise << true << "12" << false << 12 << false;
+        QTest::newRow("Hide without tray")
+            << Way::HideButton << false << "12" << true << 12 << false;
+        QTest::newRow("minimise without tray")
+            << Way::Minimise << false << "12" << true << 12 << false;
+        for (auto [name, way] : {std::pair{"Hide", Way::HideButton},
+                                 {"Enter", Way::Enter},
+                                 {"Tab", Way::Tab},
+                                 {"Escape", Way::Escape},
+                                 {"close box", Way::CloseBox}})
+            QTest::addRow("%s, bad minutes", name) << way << true << "75" << true << 7 << true;
+        QTest::newRow("Hide, no number") << Way::HideButton << true << "\b" << true << 5 << true;
     }
 
     void closingHidesOnlyWithATrayAndValidMinutes()
@@ -160,13 +171,22 @@ private slots:
         QFETCH(QString, keys);
         QFETCH(bool, visible);
         QFETCH(int, warntime);
+        QFETCH(bool, message);
         MainWindowFixture fixture;
         fixture.trayAvailable = tray;
         MainWindow& window = openShown(fixture);
+        QLineEdit* field = minutesField(window);
+        field->setFocus();
         typeMinutes(window, keys);
         switch (way) {
         case Way::HideButton:
             clickButton(window, QStringLiteral("Hi&de"));
+            break;
+        case Way::Enter:
+            QTest::keyClick(field, Qt::Key_Return);
+            break;
+        case Way::Tab:
+            QTest::keyClick(field, Qt::Key_Tab);
             break;
         case Way::Escape:
             QTest::keyClick(&window, Qt::Key_Escape);
@@ -181,6 +201,9 @@ private slots:
         }
         QCOMPARE(window.isVisible(), visible);
         QCOMPARE(fixture.current().warntime, warntime);
+        QCOMPARE(validationShown(), message);
+        if (way == Way::Tab || message)
+            QCOMPARE(field->hasFocus(), message);
     }
 
     void autohideHidesOnlyAtTheFirstTick_data()
