@@ -35,6 +35,7 @@
 #include <QSettings>
 #include <QShortcut>
 #include <QSystemTrayIcon>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolTip>
 
@@ -45,6 +46,17 @@ const QString SizeHeightKey = QStringLiteral("Size/cy");
 QDate localDate(std::int64_t t)
 {
     return QDateTime::fromSecsSinceEpoch(t).date();
+}
+
+// Windows shows the tray tooltip as plain text. Elsewhere Qt (or the panel) takes a text that
+// looks like HTML for rich text, so such a text goes there escaped and shows as typed.
+QString trayToolTip(const QString& text)
+{
+#ifdef Q_OS_WIN
+    return text;
+#else
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpacePre) : text;
+#endif
 }
 
 } // namespace
@@ -424,10 +436,14 @@ void MainWindow::showAbout()
 
 void MainWindow::updateList(const QString& tooltip, const QStringList& lines)
 {
-    qCDebug(lcUi) << "tooltip" << tooltip << "list" << lines;
-    m_tray->setToolTip(tooltip);
+    m_tray->setToolTip(trayToolTip(tooltip));
     m_list->clear();
     m_list->addItems(lines);
+    // What the widgets hold now, as they show it.
+    QStringList rows;
+    for (int row = 0; row < m_list->count(); ++row)
+        rows << m_list->item(row)->text();
+    qCDebug(lcUi) << "showing tooltip" << m_tray->toolTip() << "list" << rows;
 }
 
 void MainWindow::answerAlarm(const QString& alarmText, int* answer)

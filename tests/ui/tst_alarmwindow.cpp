@@ -92,15 +92,18 @@ private slots:
             dialog.show();
             QVERIFY(QTest::qWaitForWindowActive(&dialog));
             QVERIFY(dialog.windowFlags() & Qt::WindowStaysOnTopHint);
-            QCOMPARE(dialog.findChild<QTextEdit*>("alarmText")->toPlainText(),
-                     QStringLiteral("10:00 Dentist\nBring the X-rays"));
+            QCOMPARE(
+                dialog.findChild<QTextEdit*>("alarmText")->toPlainText(),
+                QStringLiteral("10:00 Review <code> changes\nBring <b>X-rays</b> &amp; notes"));
             QCOMPARE(dialog.snoozeMinutes(), 5);
             pressSpin(dialog, 2);
             closeBy(dialog, how);
             closed = !dialog.isVisible();
         });
         int given = -1;
-        window.answerAlarm(QStringLiteral("10:00 Dentist\r\nBring the X-rays"), &given);
+        window.answerAlarm(
+            QStringLiteral("10:00 Review <code> changes\r\nBring <b>X-rays</b> &amp; notes"),
+            &given);
         QVERIFY(closed);
         QCOMPARE(given, answer);
         QCOMPARE(fixture.current().warnagaintime, 7);

@@ -8,9 +8,11 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
+#include <QTextDocument>
 #include <QToolButton>
 #include <QToolTip>
 #include <QtTest>
@@ -43,6 +45,20 @@ void typeMinutes(QWidget& window, const QString& keys)
 bool validationShown()
 {
     return QToolTip::isVisible() && QToolTip::text().contains(QStringLiteral("0 to 60"));
+}
+
+// The tray tooltip as the desktop shows it: Windows as plain text; elsewhere Qt draws it and
+// takes a text that looks like HTML for rich text.
+QString tooltipAsShown(const QString& tip)
+{
+#ifndef Q_OS_WIN
+    if (Qt::mightBeRichText(tip)) {
+        QTextDocument document;
+        document.setHtml(tip);
+        return document.toPlainText();
+    }
+#endif
+    return tip;
 }
 
 void tick(MainWindow& window)
@@ -204,6 +220,38 @@ private slots:
         QCOMPARE(validationShown(), message);
         if (way == Way::Tab || message)
             QCOMPARE(field->hasFocus(), message);
+    }
+
+    // The list and the tooltip show the worker's texts exactly as typed, however they look.
+    void postedTextsShowAsTyped_data()
+    {
+        QTest::addColumn<QString>("tooltip");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("plain") << "10:00 Dentist"
+                               << QStringList{"10:00 Dentist", "Team day", "-> Tax return"};
+        QTest::newRow("looks like HTML")
+            << "10:00 Review <code> changes"
+            << QStringList{"10:00 Review <code> changes", "<b>Bold</b> &amp; more"};
+        QTest::newRow("an entity, two blanks") << "a &lt; b  &  c" << QStringList{"a &lt; b"};
+        QTest::newRow("nothing left") << "No more appointments today" << QStringList{};
+    }
+
+    void postedTextsShowAsTyped()
+    {
+        QFETCH(QString, tooltip);
+        QFETCH(QStringList, lines);
+        MainWindowFixture fixture;
+        MainWindow& window = fixture.open();
+        window.updateList(QStringLiteral("10:00 Earlier"), {"10:00 Earlier", "11:00 Also earlier"});
+        QMetaObject::invokeMethod(&window, "updateList", Qt::QueuedConnection,
+                                  Q_ARG(QString, tooltip), Q_ARG(QStringList, lines));
+        auto* tray = window.findChild<QSystemTrayIcon*>();
+        QTRY_COMPARE(tooltipAsShown(tray->toolTip()), tooltip);
+        auto* list = window.findChild<QListWidget*>();
+        QStringList rows;
+        for (int row = 0; row < list->count(); ++row)
+            rows << list->item(row)->text();
+        QCOMPARE(rows, lines);
     }
 
     void autohideHidesOnlyAtTheFirstTick_data()
