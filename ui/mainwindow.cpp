@@ -179,6 +179,7 @@ void MainWindow::buildWindow()
 
     connect(m_minutes, &QLineEdit::textChanged, this, &MainWindow::minutesChanged);
     connect(arrows, &SpinArrows::stepped, this, &MainWindow::stepMinutes);
+    arrows->stepOnArrowKeys(m_minutes);
     m_minutes->installEventFilter(this);
     connect(refresh, &QPushButton::clicked, this, &MainWindow::refresh);
     connect(hide, &QPushButton::clicked, this, &MainWindow::accept);
@@ -317,11 +318,6 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_minutes && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
-        // Up and Down step the field like the arrows beside it.
-        if (key == Qt::Key_Up || key == Qt::Key_Down) {
-            stepMinutes(key == Qt::Key_Up ? 1 : -1);
-            return true;
-        }
         // Tab leaves the field only when it holds a valid number.
         if ((key == Qt::Key_Tab || key == Qt::Key_Backtab) && !validMinutes()) {
             showValidationMessage();
