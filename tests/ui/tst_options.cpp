@@ -36,6 +36,15 @@ QList<QVariant> optionFields(const Settings& s)
             s.warntime,           s.warnagaintime};
 }
 
+// The What's This pop-up on screen, or null.
+QWidget* whatsThisPopup()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && QByteArray(w->metaObject()->className()) == "QWhatsThat")
+            return w;
+    return nullptr;
+}
+
 QString readFile(const QString& path)
 {
     QFile file(path);
@@ -285,15 +294,24 @@ private slots:
             QCOMPARE(control->whatsThis(), QString::fromUtf8(topic.german));
         }
 
-        // F1 explains the control that has the focus.
+        // A right click explains the control clicked, F1 the one that has the focus; a right
+        // click on the dialog's background shows nothing.
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        for (const ContextHelp& topic : contextHelpTable()) {
+            QWidget* control = dialog.control(topic.context - 0x50000);
+            QTest::mouseClick(dialog.windowHandle(), Qt::RightButton, {},
+                              control->mapTo(&dialog, control->rect().center()));
+            QWidget* popup = whatsThisPopup();
+            QVERIFY2(popup, qPrintable(QString::number(topic.context, 16)));
+            QTest::keyClick(popup, Qt::Key_Escape);
+            QTRY_VERIFY(!whatsThisPopup());
+        }
+        QTest::mouseClick(dialog.windowHandle(), Qt::RightButton, {}, QPoint(1, 1));
+        QVERIFY(!whatsThisPopup());
         password(dialog)->setFocus();
         QTest::keyClick(password(dialog), Qt::Key_F1);
-        QWidget* popup = nullptr;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->isVisible() && QByteArray(w->metaObject()->className()) == "QWhatsThat")
-                popup = w;
+        QWidget* popup = whatsThisPopup();
         QVERIFY(popup);
         QTest::keyClick(popup, Qt::Key_Escape);
     }
