@@ -99,7 +99,6 @@ main_hidden() { has_main_window && ! visible "$caption"; }
 main_window() { xdotool search --onlyvisible --name "$caption" 2>/dev/null | head -n1; }
 no_alarm() { ! visible '^Appointment due!'; }
 alarm_window() { xdotool search --onlyvisible --name '^Appointment due!' 2>/dev/null | tail -n1; }
-logged() { grep -q -- "$1" "$work/chimewell.log"; }
 # What the window shows: the window reports its tooltip and list as its widgets hold them,
 # once they are filled.
 shows() { grep -Eq -- "showing tooltip $1" "$work/chimewell.log"; }
