@@ -58,7 +58,6 @@ QString trayToolTip(const QString& text)
     return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpacePre) : text;
 #endif
 }
-
 } // namespace
 
 MainWindow::MainWindow(SharedSettings& settings, QSemaphore& rescan, const PalmUsers& users,
