@@ -35,6 +35,7 @@
 #include <QSettings>
 #include <QShortcut>
 #include <QSystemTrayIcon>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolTip>
 
@@ -47,30 +48,16 @@ QDate localDate(std::int64_t t)
     return QDateTime::fromSecsSinceEpoch(t).date();
 }
 
-// Up and Down in the minutes field step it like the arrows beside it.
-class ArrowKeyStepper : public QObject
+// Windows shows the tray tooltip as plain text. Elsewhere Qt (or the panel) takes a text that
+// looks like HTML for rich text, so such a text goes there escaped and shows as typed.
+QString trayToolTip(const QString& text)
 {
-public:
-    ArrowKeyStepper(QObject* parent, std::function<void(int)> step)
-        : QObject(parent), m_step(std::move(step))
-    {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Up || key == Qt::Key_Down) {
-                m_step(key == Qt::Key_Up ? 1 : -1);
-                return true;
-            }
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void(int)> m_step;
-};
+#ifdef Q_OS_WIN
+    return text;
+#else
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpacePre) : text;
+#endif
+}
 } // namespace
 
 MainWindow::MainWindow(SharedSettings& settings, QSemaphore& rescan, const PalmUsers& users,
@@ -191,8 +178,8 @@ void MainWindow::buildWindow()
 
     connect(m_minutes, &QLineEdit::textChanged, this, &MainWindow::minutesChanged);
     connect(arrows, &SpinArrows::stepped, this, &MainWindow::stepMinutes);
-    m_minutes->installEventFilter(
-        new ArrowKeyStepper(this, [this](int delta) { stepMinutes(delta); }));
+    arrows->stepOnArrowKeys(m_minutes);
+    m_minutes->installEventFilter(this);
     connect(refresh, &QPushButton::clicked, this, &MainWindow::refresh);
     connect(hide, &QPushButton::clicked, this, &MainWindow::accept);
     connect(quit, &QPushButton::clicked, this, &MainWindow::quitRequested);
@@ -316,7 +303,7 @@ void MainWindow::minutesChanged()
         return;
     }
     QToolTip::hideText();
-    storeWarntime(*minutes);
+    m_settings.update([value = *minutes](Settings& s) { s.warntime = value; });
     requestRescan();
 }
 
@@ -327,34 +314,39 @@ void MainWindow::stepMinutes(int delta)
     m_minutes->setText(QString::number(std::clamp(current + delta, 0, MaxMinutes)));
 }
 
-void MainWindow::storeWarntime(int minutes)
-{
-    m_settings.update([minutes](Settings& s) { s.warntime = minutes; });
-}
-
-// Hide: a number above the range is stored as typed, text that is no number leaves the
-// stored minutes alone; the window hides either way.
 void MainWindow::accept()
 {
-    bool isNumber = false;
-    const int typed = m_minutes->text().toInt(&isNumber);
-    if (!validMinutes())
-        showValidationMessage();
-    if (isNumber && typed != m_settings.snapshot().warntime) {
-        storeWarntime(typed);
-        requestRescan();
-    }
-    hideToTray();
+    hideWithValidMinutes();
 }
 
-// Escape and the close box: the window stays while the minutes field holds a bad value.
 void MainWindow::reject()
+{
+    hideWithValidMinutes();
+}
+
+// Hide, Enter, Escape and the close box: while the minutes field holds a bad value the window
+// stays with the message at the field, and nothing of that value is stored.
+void MainWindow::hideWithValidMinutes()
 {
     if (!validMinutes()) {
         showValidationMessage();
+        m_minutes->setFocus();
         return;
     }
     hideToTray();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_minutes && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        // Tab leaves the field only when it holds a valid number.
+        if ((key == Qt::Key_Tab || key == Qt::Key_Backtab) && !validMinutes()) {
+            showValidationMessage();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void MainWindow::hideToTray()
@@ -462,10 +454,14 @@ void MainWindow::showAbout()
 
 void MainWindow::updateList(const QString& tooltip, const QStringList& lines)
 {
-    qCDebug(lcUi) << "tooltip" << tooltip << "list" << lines;
-    m_tray->setToolTip(tooltip);
+    m_tray->setToolTip(trayToolTip(tooltip));
     m_list->clear();
     m_list->addItems(lines);
+    // What the widgets hold now, as they show it.
+    QStringList rows;
+    for (int row = 0; row < m_list->count(); ++row)
+        rows << m_list->item(row)->text();
+    qCDebug(lcUi) << "showing tooltip" << m_tray->toolTip() << "list" << rows;
 }
 
 void MainWindow::answerAlarm(const QString& alarmText, int* answer)

@@ -65,6 +65,7 @@ signals:
 protected:
     void accept() override;
     void reject() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -80,7 +81,7 @@ private:
     void stepMinutes(int delta);
     std::optional<int> validMinutes() const;
     void showValidationMessage();
-    void storeWarntime(int minutes);
+    void hideWithValidMinutes();
     void refresh();
     void showOptions();
     void showAbout();
