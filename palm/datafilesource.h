@@ -25,7 +25,7 @@ public:
         Failed,     // no path, no readable file, or no private folder
         Missing,    // no such file, which counts as an empty one (WhenMissing::IsEmpty)
         Unchanged,  // the version last read, and no rescan forced
-        CopyFailed, // the file changed while it was copied, or a copy failed once: try again
+        CopyFailed, // the file changed while it was copied, or a copy may work next time
         Copied,
     };
 
