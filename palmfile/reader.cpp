@@ -9,8 +9,15 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <memory>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace palmfile {
 
@@ -389,10 +396,47 @@ TodoRecord readTodoRecord(FieldReader& f)
     return r;
 }
 
-std::string baseName(const std::string& path)
+// A file opened for reading, closed with the object.
+class InputFile
 {
-    return std::filesystem::path(path).filename().string();
-}
+public:
+    explicit InputFile(const char* path)
+#ifdef _WIN32
+        : m_fd(::_open(path, _O_RDONLY | _O_BINARY | _O_NOINHERIT))
+#else
+        // Without O_NONBLOCK, opening a FIFO waits for a writer.
+        : m_fd(::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC))
+#endif
+    {}
+    ~InputFile()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+
+    bool isOpen() const
+    {
+        return m_fd >= 0;
+    }
+    bool status(struct stat& status) const
+    {
+        return ::fstat(m_fd, &status) == 0;
+    }
+    // Bytes read into `buffer`, 0 at the end, -1 on an error.
+    long read(std::uint8_t* buffer, unsigned size) const
+    {
+        long got = 0;
+        do
+            got = long(::read(m_fd, buffer, size));
+        while (got < 0 && errno == EINTR);
+        return got;
+    }
+
+private:
+    int m_fd;
+};
 
 } // namespace
 
@@ -406,27 +450,37 @@ Result<TodoList> readTodoList(std::span<const std::uint8_t> bytes, std::string_v
     return readFile<TodoList>(bytes, fileName, kTodo, &readTodoRecord);
 }
 
-Result<std::vector<std::uint8_t>> readFileBytes(const std::string& path)
+Result<std::vector<std::uint8_t>> readFileBytes(const std::string& path, std::size_t maxSize)
 {
     using Bytes = Result<std::vector<std::uint8_t>>;
-    auto failure = [&](int error) {
-        return Bytes::failure(baseName(path) + ": " + std::strerror(error));
-    };
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        return failure(EISDIR);
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         &std::fclose);
-    if (!file)
-        return failure(errno);
+    const auto failure = [&](const std::string& why) { return Bytes::failure(path + ": " + why); };
+    const InputFile file(path.c_str());
+    // Checked on the opened file: the name may point elsewhere by now.
+    struct stat status
+    {};
+    if (!file.isOpen() || !file.status(status))
+        return failure(std::strerror(errno));
+    if (S_ISDIR(status.st_mode))
+        return failure(std::strerror(EISDIR));
+    if (!S_ISREG(status.st_mode))
+        return failure("not a regular file");
+    const std::string tooLarge = "larger than " + std::to_string(maxSize) + " bytes";
+    if (std::uintmax_t(status.st_size) > maxSize)
+        return failure(tooLarge);
     std::vector<std::uint8_t> bytes;
-    std::uint8_t buffer[64 * 1024];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
-        bytes.insert(bytes.end(), buffer, buffer + got);
-    if (std::ferror(file.get()))
-        return failure(EIO);
-    return bytes;
+    bytes.reserve(std::size_t(status.st_size));
+    // The size is only a first guess: some files (as in /proc) claim none and go on and on.
+    std::uint8_t chunk[64 * 1024];
+    for (;;) {
+        const long got = file.read(chunk, sizeof chunk);
+        if (got < 0)
+            return failure(std::strerror(errno));
+        if (got == 0)
+            return bytes;
+        if (bytes.size() + std::size_t(got) > maxSize)
+            return failure(tooLarge);
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    }
 }
 
 Result<Datebook> readDatebookFile(const std::string& path)
@@ -434,7 +488,7 @@ Result<Datebook> readDatebookFile(const std::string& path)
     auto bytes = readFileBytes(path);
     if (!bytes)
         return Result<Datebook>::failure(bytes.error());
-    return readDatebook(bytes.value(), baseName(path));
+    return readDatebook(bytes.value(), path);
 }
 
 Result<TodoList> readTodoListFile(const std::string& path)
@@ -442,7 +496,7 @@ Result<TodoList> readTodoListFile(const std::string& path)
     auto bytes = readFileBytes(path);
     if (!bytes)
         return Result<TodoList>::failure(bytes.error());
-    return readTodoList(bytes.value(), baseName(path));
+    return readTodoList(bytes.value(), path);
 }
 
 } // namespace palmfile

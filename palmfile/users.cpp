@@ -20,7 +20,9 @@ namespace {
 // Ids below 256 belong to user profiles (templates for new users), not to users.
 constexpr std::uint32_t firstUserId = 256;
 constexpr std::uint16_t newClassTag = 0xFFFF;
-constexpr std::uintmax_t maxUsersDatSize = 1 << 20;
+// A few kilobytes in real life; a huge one is not a users file and would only be searched
+// for a long time.
+constexpr std::size_t maxUsersDatSize = 1 << 20;
 constexpr std::uint16_t firstClassTag = 0x8001; // the user class is the file's first class
 
 bool isPrintable(std::string_view text)
@@ -149,18 +151,11 @@ namespace {
 std::vector<PalmUser> usersFromUsersDat(const fs::path& root, std::string& problem)
 {
     const auto path = findIgnoringCase(root, "users.dat");
-    std::error_code error;
     if (!path) {
         problem = "there is no users.dat";
         return {};
     }
-    // A few kilobytes in real life; a huge one is not a users file and would only be searched
-    // for a long time.
-    if (fs::file_size(*path, error) > maxUsersDatSize && !error) {
-        problem = "users.dat is larger than 1 MB";
-        return {};
-    }
-    const auto bytes = readFileBytes(path->string());
+    const auto bytes = readFileBytes(path->string(), maxUsersDatSize);
     if (!bytes) {
         problem = bytes.error();
         return {};
