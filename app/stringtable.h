@@ -6,7 +6,8 @@
 
 // Ids of the program's own texts (English and German); dialog captions and control texts are
 // not in this table and stay English.
-enum StringId : int {
+enum StringId : int
+{
     IDS_NO_PALM_DESKTOP = 1,
     IDS_ALARM_CAPTION = 2,
     IDS_APP_TITLE = 3,
@@ -21,7 +22,11 @@ enum StringId : int {
     IDS_REMIND_AGAIN_SINGULAR = 32788,
 };
 
-enum class UiLanguage { English, German };
+enum class UiLanguage
+{
+    English,
+    German
+};
 
 // German when the user's first UI language is German, else English.
 UiLanguage systemUiLanguage();
@@ -32,7 +37,5 @@ UiLanguage uiLanguage();
 // The text of `id` in the current UI language; an unknown id gives "".
 QString LoadText(int id);
 
-// "major.minor.build" of the program's version, the minor number taken from its low byte only.
+// The program's whole version number, as the build sets it ("1.1.0.2").
 QString GetVersionText();
-// The same text for any version number: versionText(1, 257, 0) is "1.1.0".
-QString versionText(int major, int minor, int build);
