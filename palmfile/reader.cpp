@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -396,46 +395,24 @@ TodoRecord readTodoRecord(FieldReader& f)
     return r;
 }
 
-// A file opened for reading, closed with the object.
-class InputFile
+// Does not wait: opening a FIFO for reading would wait for a writer.
+int openForReading(const char* path)
 {
-public:
-    explicit InputFile(const char* path)
 #ifdef _WIN32
-        : m_fd(::_open(path, _O_RDONLY | _O_BINARY | _O_NOINHERIT))
+    return ::_open(path, _O_RDONLY | _O_BINARY | _O_NOINHERIT);
 #else
-        // Without O_NONBLOCK, opening a FIFO waits for a writer.
-        : m_fd(::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC))
+    return ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
 #endif
-    {}
-    ~InputFile()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    InputFile(const InputFile&) = delete;
-    InputFile& operator=(const InputFile&) = delete;
+}
 
-    bool isOpen() const
+struct FileDescriptor
+{
+    int fd;
+    ~FileDescriptor()
     {
-        return m_fd >= 0;
+        if (fd >= 0)
+            ::close(fd);
     }
-    bool status(struct stat& status) const
-    {
-        return ::fstat(m_fd, &status) == 0;
-    }
-    // Bytes read into `buffer`, 0 at the end, -1 on an error.
-    long read(std::uint8_t* buffer, unsigned size) const
-    {
-        long got = 0;
-        do
-            got = long(::read(m_fd, buffer, size));
-        while (got < 0 && errno == EINTR);
-        return got;
-    }
-
-private:
-    int m_fd;
 };
 
 } // namespace
@@ -454,11 +431,11 @@ Result<std::vector<std::uint8_t>> readFileBytes(const std::string& path, std::si
 {
     using Bytes = Result<std::vector<std::uint8_t>>;
     const auto failure = [&](const std::string& why) { return Bytes::failure(path + ": " + why); };
-    const InputFile file(path.c_str());
+    const FileDescriptor file{openForReading(path.c_str())};
     // Checked on the opened file: the name may point elsewhere by now.
     struct stat status
     {};
-    if (!file.isOpen() || !file.status(status))
+    if (file.fd < 0 || ::fstat(file.fd, &status) != 0)
         return failure(std::strerror(errno));
     if (S_ISDIR(status.st_mode))
         return failure(std::strerror(EISDIR));
@@ -472,7 +449,9 @@ Result<std::vector<std::uint8_t>> readFileBytes(const std::string& path, std::si
     // The size is only a first guess: some files (as in /proc) claim none and go on and on.
     std::uint8_t chunk[64 * 1024];
     for (;;) {
-        const long got = file.read(chunk, sizeof chunk);
+        const auto got = ::read(file.fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR)
+            continue;
         if (got < 0)
             return failure(std::strerror(errno));
         if (got == 0)
