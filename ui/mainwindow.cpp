@@ -237,17 +237,40 @@ void MainWindow::setTrayAvailableCheck(std::function<bool()> available)
     m_trayAvailable = std::move(available);
 }
 
-void MainWindow::fillUsers()
+void MainWindow::addUserItems()
 {
     for (int position = 0; position < m_palmUsers.count(); ++position) {
         const int id = m_palmUsers.idAt(position);
         m_users->addItem(m_palmUsers.name(id), id);
     }
+}
+
+void MainWindow::fillUsers()
+{
+    addUserItems();
     const int stored = m_users->findData(m_settings.snapshot().palmuserid);
     m_users->setCurrentIndex(stored >= 0 ? stored : 0);
     const int id = m_users->count() > 0 ? m_users->currentData().toInt() : -1;
     m_settings.update([id](Settings& s) { s.SelectPalmUser(id); });
     connect(m_users, &QComboBox::currentIndexChanged, this, &MainWindow::userChosen);
+}
+
+void MainWindow::refillUsers()
+{
+    const int chosen = m_settings.snapshot().palmuserid;
+    const bool hadUsers = m_users->count() > 0;
+    const QSignalBlocker blocker(m_users);
+    m_users->clear();
+    addUserItems();
+    int index = m_users->findData(chosen);
+    // With no user before, the stored user or else the first one is chosen now, as at start.
+    if (!hadUsers && m_users->count() > 0) {
+        index = std::max(index, 0);
+        const int id = m_users->itemData(index).toInt();
+        m_settings.update([id](Settings& s) { s.SelectPalmUser(id); });
+        requestRescan();
+    }
+    m_users->setCurrentIndex(index);
 }
 
 void MainWindow::userChosen(int index)

@@ -257,6 +257,42 @@ private slots:
         QCOMPARE(fixture.current().datebookpath.isEmpty(), !withUsers);
     }
 
+    // Users read again while running join the list; the chosen user stays, and only where
+    // there was no user before is one chosen, as at start.
+    void usersReadAgain_data()
+    {
+        QTest::addColumn<bool>("withUsers");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("rescans");
+        QTest::newRow("a user added") << true << "Ben" << 0;
+        QTest::newRow("the first users") << false << "Anna" << 1;
+    }
+
+    void usersReadAgain()
+    {
+        QFETCH(bool, withUsers);
+        QFETCH(QString, shown);
+        QFETCH(int, rescans);
+        MainWindowFixture fixture;
+        if (!withUsers)
+            fixture.users = FakePalmUsers();
+        fixture.settings->update([](Settings& s) { s.palmuserid = 7; });
+        MainWindow& window = fixture.open();
+        fixture.takeRescans();
+        if (!withUsers) {
+            fixture.users.add(3, QStringLiteral("Anna"), QStringLiteral("AnnaF"));
+            fixture.users.add(7, QStringLiteral("Ben"), QStringLiteral("BenM"));
+        }
+        fixture.users.add(5, QStringLiteral("Cid"), QStringLiteral("CidK"));
+        window.refillUsers();
+        auto* users = window.findChild<QComboBox*>();
+        QCOMPARE(users->count(), 3);
+        QCOMPARE(users->currentText(), shown);
+        QCOMPARE(fixture.current().datebookpath,
+                 fixture.users.datebookPath(users->currentData().toInt()));
+        QCOMPARE(fixture.takeRescans(), rescans);
+    }
+
     void choosingAUserSelectsAndRescans()
     {
         MainWindowFixture fixture;

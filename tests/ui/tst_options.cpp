@@ -216,13 +216,48 @@ private slots:
         QCOMPARE(autostart.entryPath(), folder + QStringLiteral("/Chimewell.desktop"));
         const QString entry = readFile(autostart.entryPath());
         QVERIFY(entry.startsWith(QStringLiteral("[Desktop Entry]\n")));
-        for (const char* line : {"Type=Application\n", "Exec=/usr/bin/chimewell\n"})
-            QVERIFY2(entry.contains(QLatin1String(line)), line);
+        for (const QString& line :
+             {QStringLiteral("Type=Application\n"), QStringLiteral("Exec=/usr/bin/chimewell\n"),
+              QStringLiteral("Path=%1\n").arg(folder)})
+            QVERIFY2(entry.contains(line), qPrintable(line));
 
         XdgAutostart nowhere(QString(), QStringLiteral("/usr/bin/chimewell"));
         QCOMPARE(nowhere.StartupShortcutExists(), -1);
         QCOMPARE(nowhere.CreateStartupShortcut(), -1);
         QCOMPARE(nowhere.DeleteStartupShortcut(), -1);
+    }
+
+    // An entry the desktop switched off counts as off, and a save with the box clear leaves
+    // it as it is; only ticking the box switches it on again.
+    void switchedOffEntry_data()
+    {
+        QTest::addColumn<QString>("switchLine");
+        QTest::addColumn<int>("exists");
+        QTest::newRow("Hidden") << "Hidden=true" << 0;
+        QTest::newRow("GNOME switch") << "X-GNOME-Autostart-enabled = false" << 0;
+        QTest::newRow("GNOME switch on") << "X-GNOME-Autostart-enabled=true" << 1;
+        QTest::newRow("another group") << "[Desktop Action quit]\nHidden=true" << 1;
+    }
+
+    void switchedOffEntry()
+    {
+        QFETCH(QString, switchLine);
+        QFETCH(int, exists);
+        QTemporaryDir dir;
+        XdgAutostart autostart(dir.path(), QStringLiteral("/usr/bin/chimewell"));
+        const QByteArray entry = "[Desktop Entry]\nType=Application\nExec=/usr/bin/chimewell\n" +
+                                 switchLine.toUtf8() + '\n';
+        QFile file(autostart.entryPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(entry);
+        file.close();
+        QCOMPARE(autostart.StartupShortcutExists(), exists);
+        if (exists)
+            return;
+        QCOMPARE(autostart.DeleteStartupShortcut(), 0);
+        QCOMPARE(readFile(autostart.entryPath()).toUtf8(), entry);
+        QCOMPARE(autostart.CreateStartupShortcut(), 0);
+        QCOMPARE(autostart.StartupShortcutExists(), 1);
     }
 
     void defaultAutostartFolder_data()
