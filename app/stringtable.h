@@ -6,8 +6,7 @@
 
 // Ids of the program's own texts (English and German); dialog captions and control texts are
 // not in this table and stay English.
-enum StringId : int
-{
+enum StringId : int {
     IDS_NO_PALM_DESKTOP = 1,
     IDS_ALARM_CAPTION = 2,
     IDS_APP_TITLE = 3,
@@ -24,11 +23,7 @@ enum StringId : int
     IDS_CANT_READ_TODOS_BECAUSE = 32790,
 };
 
-enum class UiLanguage
-{
-    English,
-    German
-};
+enum class UiLanguage { English, German };
 
 // German when the user's first UI language is German, else English.
 UiLanguage systemUiLanguage();
