@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "privatecopies.h"
 
+#include "palmfile/reader.h"
 #include "privatefolder.h"
 
 #include <QDir>
@@ -50,17 +51,18 @@ std::optional<QByteArray> PrivateCopies::copy(const QString& source, const FileS
                    QStringLiteral("%1 changed while it was copied").arg(source)};
         return std::nullopt;
     };
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
-        // A version that stays the same will not read better next time (no permission).
+    const auto read = palmfile::readFileBytes(QFile::encodeName(source).toStdString());
+    if (!read) {
+        // A version that stays the same will not read better next time (no permission, not a
+        // regular file, too large).
         if (fileStampOf(source) != expected)
             return changed();
         failure = {CopyFailure::Kind::Lasting,
-                   QStringLiteral("cannot read %1: %2").arg(source, in.errorString())};
+                   QStringLiteral("cannot read %1").arg(QFile::decodeName(read.error().c_str()))};
         return std::nullopt;
     }
-    const QByteArray bytes = in.readAll();
-    in.close();
+    const QByteArray bytes(reinterpret_cast<const char*>(read.value().data()),
+                           qsizetype(read.value().size()));
     if (fileStampOf(source) != expected || bytes.size() != expected.size)
         return changed();
     QFile out(QDir(m_folder).filePath(QLatin1String(name)));

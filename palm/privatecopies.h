@@ -49,9 +49,9 @@ public:
     bool ensurePrivateFolder(QString& error) const;
 
     // Copies `source` to `name` in the folder and returns the bytes copied. Fails (saying why
-    // in `failure`) when `source` cannot be read, when the copy cannot be written, or when
-    // `source` no longer has the stamp `expected`, as when it changes meanwhile. Call
-    // ensurePrivateFolder() first.
+    // in `failure`) when `source` is not a regular file of at most palmfile::kMaxDataFileSize
+    // bytes or cannot be read, when the copy cannot be written, or when `source` no longer has
+    // the stamp `expected`, as when it changes meanwhile. Call ensurePrivateFolder() first.
     std::optional<QByteArray> copy(const QString& source, const FileStamp& expected,
                                    const char* name, CopyFailure& failure) const;
 

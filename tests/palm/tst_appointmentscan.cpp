@@ -10,6 +10,9 @@
 #include <cerrno>
 #include <cstring>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 #ifdef Q_OS_LINUX
 #include <linux/capability.h>
 #include <sys/syscall.h>
@@ -308,6 +311,13 @@ private slots:
         QCOMPARE(failure.kind, CopyFailure::Kind::Changed);
         QCOMPARE(scan(false), 1);
         QCOMPARE(m_lines, QStringList{"12:00 Dentist"});
+#ifdef Q_OS_UNIX
+        // A FIFO put in the file's place is refused, not waited on.
+        const QString fifo = m_dir.filePath("fifo.dat");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QVERIFY(!m_copies->copy(fifo, before, PrivateCopies::kDatebookCopy, failure));
+        QVERIFY(failure.reason.contains(fifo));
+#endif
 
         // A folder others may write to is refused: a failure, not a copy to retry.
         QFile::setPermissions(copies, QFileDevice::Permissions(0x7777));
