@@ -19,8 +19,8 @@ class Settings;
 class TodayListBuilder
 {
 public:
-    // `copyFolder`: the private folder for the copies (privateFolderPath() in the
-    // program); `todoPrefix`: the text every to-do line starts with.
+    // `copyFolder`: the private folder for the copies (privateFolderPath() in the program);
+    // `todoPrefix`: the text every to-do line starts with.
     TodayListBuilder(const Clock& clock, const QString& copyFolder, const QString& todoPrefix,
                      const QLocale& locale = QLocale::system());
 

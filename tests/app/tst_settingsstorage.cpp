@@ -257,7 +257,7 @@ private slots:
         QSettings blocked(path, QSettings::IniFormat);
         QCOMPARE(SettingsStorage(blocked, nullptr).Save(Settings()), SettingsStorage::kNotWritten);
         QVERIFY(QDir().rmdir(path));
-        QCOMPARE(SettingsStorage(*profile(), nullptr).Save(Settings()), 0);
+        QCOMPARE(SettingsStorage(blocked, nullptr).Save(Settings()), 0);
     }
 
     // The profile holds the password: whatever the umask, and for a file and folder left
