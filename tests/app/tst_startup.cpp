@@ -133,49 +133,6 @@ private slots:
         qputenv("CHIMEWELL_PALM_DESKTOP", m_palm.path().toLocal8Bit());
     }
 
-    void runsUntilQuitThenSavesAndCleansUp()
-    {
-        QTemporaryDir privateFolder;
-        FakeWindows windows;
-        Startup startup(options(privateFolder), m_clock, windows);
-        QCOMPARE(startup.InitInstance(), 0);
-
-        QCOMPARE(windows.steps, QStringList({"window", "run"}));
-        QCOMPARE(windows.lines, QStringList{"10:00 Dentist"});
-        QCOMPARE(windows.tooltip, QStringLiteral("10:00 Dentist"));
-        QVERIFY(startup.worker()->wait(5000));
-
-        QSettings saved(profileFile(), QSettings::IniFormat);
-        saved.beginGroup("Options");
-        QCOMPARE(saved.childKeys().size(), 14);
-        QCOMPARE(saved.value("warntime").toInt(), 5);
-        QCOMPARE(windows.autostart().StartupShortcutExists(), 1);
-        QVERIFY(!QFile::exists(privateFolder.filePath("datebooktmp.dat")));
-        QVERIFY(!QFile::exists(privateFolder.filePath("todotmp.dat")));
-        QVERIFY(!QFile::exists(privateFolder.filePath("chimewell-test.lock")));
-    }
-
-    // However often a save fails, the user is told once; a save that succeeds again ends it.
-    void aFailedSaveIsToldOnce()
-    {
-        QVERIFY(QDir().mkpath(profileFile()));
-        QTemporaryDir privateFolder;
-        FakeWindows windows;
-        windows.whileRunning = [&] {
-            windows.save();
-            windows.save();
-            QVERIFY(QDir().rmdir(profileFile()));
-            windows.save();
-            QVERIFY(QFile::remove(profileFile()) && QDir().mkpath(profileFile()));
-        };
-        Startup startup(options(privateFolder), m_clock, windows);
-        QCOMPARE(startup.InitInstance(), 0);
-        QCOMPARE(windows.steps.filter("error: ").size(), 2);
-        QVERIFY(windows.steps.filter("error: ").first().contains(profileFile()));
-        QVERIFY(startup.worker()->wait(5000));
-        QVERIFY(QDir().rmdir(profileFile()));
-    }
-
     // A private folder that someone else could have made, or could enter, is used for nothing:
     // the user is told why, and this copy ends as when another one runs.
     void refusedPrivateFolder_data()
@@ -224,6 +181,49 @@ private slots:
             made << it.next();
         made.sort();
         QCOMPARE(made, QStringList({base.filePath("chimewell"), base.filePath("elsewhere")}));
+    }
+
+    void runsUntilQuitThenSavesAndCleansUp()
+    {
+        QTemporaryDir privateFolder;
+        FakeWindows windows;
+        Startup startup(options(privateFolder), m_clock, windows);
+        QCOMPARE(startup.InitInstance(), 0);
+
+        QCOMPARE(windows.steps, QStringList({"window", "run"}));
+        QCOMPARE(windows.lines, QStringList{"10:00 Dentist"});
+        QCOMPARE(windows.tooltip, QStringLiteral("10:00 Dentist"));
+        QVERIFY(startup.worker()->wait(5000));
+
+        QSettings saved(profileFile(), QSettings::IniFormat);
+        saved.beginGroup("Options");
+        QCOMPARE(saved.childKeys().size(), 14);
+        QCOMPARE(saved.value("warntime").toInt(), 5);
+        QCOMPARE(windows.autostart().StartupShortcutExists(), 1);
+        QVERIFY(!QFile::exists(privateFolder.filePath("datebooktmp.dat")));
+        QVERIFY(!QFile::exists(privateFolder.filePath("todotmp.dat")));
+        QVERIFY(!QFile::exists(privateFolder.filePath("chimewell-test.lock")));
+    }
+
+    // However often a save fails, the user is told once; a save that succeeds again ends it.
+    void aFailedSaveIsToldOnce()
+    {
+        QVERIFY(QDir().mkpath(profileFile()));
+        QTemporaryDir privateFolder;
+        FakeWindows windows;
+        windows.whileRunning = [&] {
+            windows.save();
+            windows.save();
+            QVERIFY(QDir().rmdir(profileFile()));
+            windows.save();
+            QVERIFY(QFile::remove(profileFile()) && QDir().mkpath(profileFile()));
+        };
+        Startup startup(options(privateFolder), m_clock, windows);
+        QCOMPARE(startup.InitInstance(), 0);
+        QCOMPARE(windows.steps.filter("error: ").size(), 2);
+        QVERIFY(windows.steps.filter("error: ").first().contains(profileFile()));
+        QVERIFY(startup.worker()->wait(5000));
+        QVERIFY(QDir().rmdir(profileFile()));
     }
 
     void noPalmDesktopIsToldOnceAndTheProgramRuns()
