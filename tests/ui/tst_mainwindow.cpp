@@ -83,7 +83,7 @@ QStringList shownTexts(const QWidget& window)
 {
     QStringList texts{window.windowTitle()};
     for (const QWidget* widget : window.findChildren<QWidget*>()) {
-        if (!widget->isVisibleTo(&window) && !qobject_cast<const QMenu*>(widget))
+        if (!widget->isVisibleTo(&window))
             continue;
         if (auto* label = qobject_cast<const QLabel*>(widget))
             texts << label->text();
@@ -608,9 +608,7 @@ private slots:
         OptionsDialog options;
         AboutDialog about;
         AlarmDialog alarm(fixture.clock);
-        for (const QDialog* dialog :
-             {static_cast<QDialog*>(&options), static_cast<QDialog*>(&about),
-              static_cast<QDialog*>(&alarm)}) {
+        for (const QDialog* dialog : QList<QDialog*>{&options, &about, &alarm}) {
             shown << shownTexts(*dialog);
             QVERIFY2(uniqueMnemonics(mnemonicTexts(*dialog)), qPrintable(dialog->windowTitle()));
         }
