@@ -283,16 +283,16 @@ ist kein Programm verknüpft.</translation>
         <translation>der private Ordner %1 kann nicht angelegt werden</translation>
     </message>
     <message>
-        <source>cannot read %1: %2</source>
-        <translation>%1 kann nicht gelesen werden: %2</translation>
-    </message>
-    <message>
         <source>%1 changed while it was copied</source>
         <translation>%1 hat sich beim Kopieren geändert</translation>
     </message>
     <message>
         <source>cannot write %1: %2</source>
         <translation>%1 kann nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>cannot read %1</source>
+        <translation>Lesefehler bei %1</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 using namespace std::chrono;
 
 namespace {
@@ -261,6 +265,13 @@ private slots:
         QVERIFY(error.contains("changed"));
         QCOMPARE(scan(false), 1);
         QCOMPARE(m_lines, QStringList{"12:00 Dentist"});
+#ifdef Q_OS_UNIX
+        // A FIFO put in the file's place is refused, not waited on.
+        const QString fifo = m_dir.filePath("fifo.dat");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QVERIFY(!m_copies->copy(fifo, before, PrivateCopies::kDatebookCopy, error));
+        QVERIFY(error.contains(fifo));
+#endif
 
         // A copy that cannot be written keeps the lines and alarms held, and answers their
         // number.
