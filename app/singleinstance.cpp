@@ -47,10 +47,10 @@ SingleInstanceGuard::Check SingleInstanceGuard::CheckSingleInstance()
         return Check::Run;
     }
     if (m_lock.error() != QLockFile::LockFailedError) {
-        m_error = QStringLiteral("cannot create the lock file %1: %2")
+        m_error = tr("cannot create the lock file %1: %2")
                       .arg(m_lock.fileName(), m_lock.error() == QLockFile::PermissionError
-                                                  ? QStringLiteral("no permission")
-                                                  : QStringLiteral("it cannot be written"));
+                                                  ? tr("no permission")
+                                                  : tr("it cannot be written"));
         qCWarning(lcInstance).noquote() << m_error;
         return Check::CannotGuard;
     }

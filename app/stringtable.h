@@ -4,8 +4,8 @@
 
 #include <QString>
 
-// Ids of the program's own texts (English and German); dialog captions and control texts are
-// not in this table and stay English.
+// Ids of the program's own texts (English and German), also used on the refresh worker's thread.
+// The windows' captions and control texts are translated through Qt (res/translations).
 enum StringId : int {
     IDS_NO_PALM_DESKTOP = 1,
     IDS_ALARM_CAPTION = 2,

@@ -7,6 +7,7 @@
 #include "palmfile/result.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 
 #include <cstdint>
@@ -19,6 +20,8 @@ class Clock;
 // read, the private copy, and the patience with a small file that does not read whole yet.
 class DataFileSource
 {
+    Q_DECLARE_TR_FUNCTIONS(DataFileSource)
+
 public:
     enum class Status
     {

@@ -47,8 +47,7 @@ std::optional<QByteArray> PrivateCopies::copy(const QString& source, const FileS
                                               const char* name, CopyFailure& failure) const
 {
     const auto changed = [&] {
-        failure = {CopyFailure::Kind::Changed,
-                   QStringLiteral("%1 changed while it was copied").arg(source)};
+        failure = {CopyFailure::Kind::Changed, tr("%1 changed while it was copied").arg(source)};
         return std::nullopt;
     };
     const auto read = palmfile::readFileBytes(QFile::encodeName(source).toStdString());
@@ -58,7 +57,7 @@ std::optional<QByteArray> PrivateCopies::copy(const QString& source, const FileS
         if (fileStampOf(source) != expected)
             return changed();
         failure = {CopyFailure::Kind::Lasting,
-                   QStringLiteral("cannot read %1").arg(QFile::decodeName(read.error().c_str()))};
+                   tr("cannot read %1").arg(QFile::decodeName(read.error().c_str()))};
         return std::nullopt;
     }
     const QByteArray bytes(reinterpret_cast<const char*>(read.value().data()),
@@ -72,7 +71,7 @@ std::optional<QByteArray> PrivateCopies::copy(const QString& source, const FileS
         // Qt's resource error on writing is a full disk.
         failure = {out.error() == QFileDevice::ResourceError ? CopyFailure::Kind::Lasting
                                                              : CopyFailure::Kind::Other,
-                   QStringLiteral("cannot write %1: %2").arg(out.fileName(), out.errorString())};
+                   tr("cannot write %1: %2").arg(out.fileName(), out.errorString())};
         return std::nullopt;
     }
     return bytes;

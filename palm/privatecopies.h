@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 
 #include <cstdint>
@@ -38,6 +39,8 @@ struct CopyFailure
 // that Palm Desktop's own files are only ever read, and only for the moment of the copy.
 class PrivateCopies
 {
+    Q_DECLARE_TR_FUNCTIONS(PrivateCopies)
+
 public:
     static constexpr const char* kDatebookCopy = "datebooktmp.dat";
     static constexpr const char* kToDoCopy = "todotmp.dat";

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "privatefolder.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -21,13 +22,13 @@ namespace {
 std::optional<QString> notPrivate(const struct stat& status)
 {
     if (S_ISLNK(status.st_mode))
-        return QStringLiteral("it is a symbolic link");
+        return QCoreApplication::translate("PrivateFolder", "it is a symbolic link");
     if (!S_ISDIR(status.st_mode))
-        return QStringLiteral("it is not a folder");
+        return QCoreApplication::translate("PrivateFolder", "it is not a folder");
     if (status.st_uid != geteuid())
-        return QStringLiteral("it belongs to another user");
+        return QCoreApplication::translate("PrivateFolder", "it belongs to another user");
     if ((status.st_mode & 077) != 0)
-        return QStringLiteral("other users may use it");
+        return QCoreApplication::translate("PrivateFolder", "other users may use it");
     return std::nullopt;
 }
 #endif
@@ -62,7 +63,8 @@ QString privateFolderPath(const PrivateFolderPlaces& places)
 bool ensurePrivateFolder(const QString& path, QString& error)
 {
     const auto refuse = [&](const QString& why) {
-        error = QStringLiteral("cannot use the folder %1: %2").arg(path, why);
+        error = QCoreApplication::translate("PrivateFolder", "cannot use the folder %1: %2")
+                    .arg(path, why);
         return false;
     };
     QDir().mkpath(QFileInfo(path).absolutePath());
@@ -78,6 +80,7 @@ bool ensurePrivateFolder(const QString& path, QString& error)
         return refuse(*why);
     return true;
 #else
-    return QDir().mkpath(path) || refuse(QStringLiteral("it cannot be made"));
+    return QDir().mkpath(path) ||
+           refuse(QCoreApplication::translate("PrivateFolder", "it cannot be made"));
 #endif
 }

@@ -103,13 +103,13 @@ void MainWindow::buildWindow()
     setWindowIcon(appIcon());
     setSizeGripEnabled(true);
 
-    auto* userLabel = new QLabel(QStringLiteral("Palm &user"), this);
+    auto* userLabel = new QLabel(tr("Palm &user"), this);
     m_users = new QComboBox(this);
     m_users->setMinimumContentsLength(12);
     m_users->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     userLabel->setBuddy(m_users);
 
-    auto* remindLabel = new QLabel(QStringLiteral("Re&mind"), this);
+    auto* remindLabel = new QLabel(tr("Re&mind"), this);
     m_minutes = new QLineEdit(this);
     m_minutes->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
@@ -119,15 +119,15 @@ void MainWindow::buildWindow()
     remindLabel->setBuddy(m_minutes);
     auto* arrows = new SpinArrows(this);
     arrows->setFixedHeight(m_minutes->sizeHint().height());
-    auto* minutesLabel = new QLabel(QStringLiteral("minutes before due"), this);
+    auto* minutesLabel = new QLabel(tr("minutes before due"), this);
 
-    auto* refresh = new QPushButton(QStringLiteral("&Refresh"), this);
-    auto* hide = new QPushButton(QStringLiteral("Hi&de"), this);
+    auto* refresh = new QPushButton(tr("&Refresh"), this);
+    auto* hide = new QPushButton(tr("Hi&de"), this);
     hide->setDefault(true);
-    auto* quit = new QPushButton(QStringLiteral("&Quit"), this);
-    auto* options = new QPushButton(QStringLiteral("&Options"), this);
-    auto* help = new QPushButton(QStringLiteral("&Help"), this);
-    auto* about = new QPushButton(QStringLiteral("&About"), this);
+    auto* quit = new QPushButton(tr("&Quit"), this);
+    auto* options = new QPushButton(tr("&Options"), this);
+    auto* help = new QPushButton(tr("&Help"), this);
+    auto* about = new QPushButton(tr("&About"), this);
 
     m_listFrame = new QGroupBox(this);
     m_list = new QListWidget(m_listFrame);
@@ -191,13 +191,10 @@ void MainWindow::buildWindow()
 
     auto* menu = new QMenu(this);
     menu->setTitle(LoadText(IDS_APP_TITLE));
-    connect(menu->addAction(QStringLiteral("&Show")), &QAction::triggered, this,
-            &MainWindow::showWindow);
-    connect(menu->addAction(QStringLiteral("&Refresh")), &QAction::triggered, this,
-            &MainWindow::refresh);
+    connect(menu->addAction(tr("&Show")), &QAction::triggered, this, &MainWindow::showWindow);
+    connect(menu->addAction(tr("&Refresh")), &QAction::triggered, this, &MainWindow::refresh);
     menu->addSeparator();
-    connect(menu->addAction(QStringLiteral("&Quit")), &QAction::triggered, this,
-            &MainWindow::quitRequested);
+    connect(menu->addAction(tr("&Quit")), &QAction::triggered, this, &MainWindow::quitRequested);
     m_tray = new QSystemTrayIcon(appIcon(), this);
     m_tray->setToolTip(LoadText(IDS_APP_TITLE));
     m_tray->setContextMenu(menu);
@@ -289,8 +286,7 @@ std::optional<int> MainWindow::validMinutes() const
 void MainWindow::showValidationMessage()
 {
     QToolTip::showText(m_minutes->mapToGlobal(QPoint(0, m_minutes->height())),
-                       QStringLiteral("Please enter a number from 0 to %1.").arg(MaxMinutes),
-                       m_minutes);
+                       tr("Please enter a number from 0 to %1.").arg(MaxMinutes), m_minutes);
 }
 
 void MainWindow::minutesChanged()
