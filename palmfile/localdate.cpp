@@ -97,13 +97,22 @@ TimeValue localTime(LocalDate date, int hour, int minute, int second)
 #ifdef _WIN32
     // The wall-clock time counted like a UTC one, so that out-of-range fields carry over as
     // mktime's do, then taken as local time.
-    const TimeValue wallClock =
-        std::chrono::sys_days{date}.time_since_epoch().count() * TimeValue{86400} +
-        hour * TimeValue{3600} + minute * TimeValue{60} + second;
-    const SYSTEMTIME local = systemTimeOf(std::clamp(wallClock, earliestWindowsTime, latestTime));
+    const auto wallClock = [](LocalDate day, int h, int m, int s) {
+        return std::chrono::sys_days{day}.time_since_epoch().count() * TimeValue{86400} +
+               h * TimeValue{3600} + m * TimeValue{60} + s;
+    };
+    const TimeValue wanted =
+        std::clamp(wallClock(date, hour, minute, second), earliestWindowsTime, latestTime);
+    const SYSTEMTIME local = systemTimeOf(wanted);
     SYSTEMTIME utc = local;
     TzSpecificLocalTimeToSystemTime(pinnedZone, &local, &utc);
-    return timeValueOf(utc);
+    const TimeValue t = timeValueOf(utc);
+    // A time that the change to summer time skips counts in standard time, as mktime has it;
+    // the system may take it in summer time, and then it reads back early.
+    const std::tm back = localFields(t);
+    const TimeValue readBack =
+        wallClock(dateOfFields(back), back.tm_hour, back.tm_min, back.tm_sec);
+    return readBack < wanted ? t + (wanted - readBack) : t;
 #else
     std::tm fields{};
     fields.tm_year = static_cast<int>(date.year()) - 1900;

@@ -19,12 +19,19 @@ std::optional<fs::path> findIgnoringCase(const fs::path& folder, std::string_vie
 {
     std::error_code error;
     fs::path exact = folder / name;
+#ifndef _WIN32
     if (fs::exists(exact, error))
         return exact;
+#endif
+    // Windows finds any spelling; the entry itself tells the one on disk.
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         if (equalIgnoringAsciiCase(it->path().filename().string(), name))
             return it->path();
     }
+#ifdef _WIN32
+    if (fs::exists(exact, error))
+        return exact;
+#endif
     return std::nullopt;
 }
 
