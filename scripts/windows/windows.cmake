@@ -24,3 +24,14 @@ if(CMAKE_CROSSCOMPILING)
     set(CMAKE_CROSSCOMPILING_EMULATOR
         "${CMAKE_CURRENT_LIST_DIR}/wine-run.sh;--dlls=${dllPath}")
 endif()
+
+# The runnable folder (cmake --install): the programs and every DLL and plugin they load in
+# bin/, the help pages in share/ where the program looks for them.
+set(qtBin "${CHIMEWELL_QT_PREFIX}/${QT6_INSTALL_BINS}")
+set(qtPlugins "${CHIMEWELL_QT_PREFIX}/${QT6_INSTALL_PLUGINS}")
+install(FILES ${CHIMEWELL_MINGW_RUNTIME} "${qtBin}/Qt6Core.dll" "${qtBin}/Qt6Gui.dll"
+    "${qtBin}/Qt6Widgets.dll" "${qtBin}/Qt6Network.dll" DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES "${qtPlugins}/platforms/qwindows.dll"
+    DESTINATION ${CMAKE_INSTALL_BINDIR}/platforms)
+install(FILES "${qtPlugins}/styles/qwindowsvistastyle.dll"
+    DESTINATION ${CMAKE_INSTALL_BINDIR}/styles)
