@@ -6,7 +6,7 @@
 # uninstalls the installer silently. Skipped, saying so, when there is no Qt SDK for MinGW.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-repo=$PWD
+started=$SECONDS
 status=0
 bash scripts/windows/build.sh || status=$?
 if [ "$status" -eq 3 ]; then
@@ -78,4 +78,5 @@ check "and the Start-menu entry" test ! -e "$menu"
 check "and the Startup shortcut" test ! -e "$startup/Chimewell.lnk"
 check "but keeps the settings" $wine reg query 'HKCU\Software\Corvander\chimewell\Options' /v warntime
 check "and the Palm data" test -f "$WINEPREFIX/drive_c/palm-demo/users.dat"
-[ "$failures" -eq 0 ]
+[ "$failures" -eq 0 ] || exit 1
+echo "Windows stage: $((SECONDS - started)) s"

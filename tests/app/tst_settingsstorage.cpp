@@ -238,7 +238,9 @@ private slots:
         putNumber(L"warntime", DWORD(-3));
         putNumber(L"showuntimedappts", 0);
         const std::wstring scrambled =
-            QString::fromLatin1(ScramblePassword("Palm2001")).toStdWString();
+            QString::fromStdString(
+                palmfile::cp1252ToUtf8(ScramblePassword("Palm2001").toStdString()))
+                .toStdWString();
         RegSetKeyValueW(HKEY_CURRENT_USER, key, L"password", REG_SZ, scrambled.c_str(),
                         DWORD((scrambled.size() + 1) * sizeof(wchar_t)));
 
