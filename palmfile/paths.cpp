@@ -3,6 +3,13 @@
 #include "palmfile/paths.h"
 
 #include <algorithm>
+#include <cstring>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#endif
 
 namespace palmfile {
 
@@ -47,6 +54,22 @@ fs::path resolveIgnoringCase(const fs::path& base, std::initializer_list<std::st
         path = found ? *entry : path / name;
     }
     return path;
+}
+
+std::FILE* openFile(const std::string& path, const char* mode)
+{
+#ifdef _WIN32
+    const std::wstring wide = fs::path(std::u8string(path.begin(), path.end())).wstring();
+    if (std::strchr(mode, 'x')) {
+        const int fd =
+            _wopen(wide.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
+        return fd < 0 ? nullptr : _fdopen(fd, "wb");
+    }
+    const std::string narrow(mode);
+    return _wfopen(wide.c_str(), std::wstring(narrow.begin(), narrow.end()).c_str());
+#else
+    return std::fopen(path.c_str(), mode);
+#endif
 }
 
 } // namespace palmfile

@@ -4,6 +4,7 @@
 
 #include "palmfile/archive.h"
 #include "palmfile/layout.h"
+#include "palmfile/paths.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -415,8 +416,7 @@ Result<std::vector<std::uint8_t>> readFileBytes(const std::string& path)
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec))
         return failure(EISDIR);
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         &std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(openFile(path, "rb"), &std::fclose);
     if (!file)
         return failure(errno);
     std::vector<std::uint8_t> bytes;
