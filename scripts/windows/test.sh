@@ -34,10 +34,10 @@ export DISPLAY=:$(head -n1 "$work/display") WINEDEBUG=-all
 unset DBUS_SESSION_BUS_ADDRESS
 
 # One fresh prefix, copied for every user of it: no Mono or Gecko, no sound driver, and a
-# 24-hour clock and day/month dates as the tests' texts (and Qt's C locale on Linux) have.
+# 24-hour clock and short dates like Qt's C locale on Linux.
 pristine=$work/prefix-pristine
 WINEPREFIX=$pristine WINEDLLOVERRIDES="mscoree,mshtml=" $wine wineboot -i >/dev/null 2>&1
-for setting in "sShortTime HH:mm" "sTimeFormat HH:mm:ss" "sShortDate d/M/yy"; do
+for setting in "sShortTime HH:mm" "sTimeFormat HH:mm:ss" "sShortDate d MMM yyyy"; do
     WINEPREFIX=$pristine $wine reg add 'HKCU\Control Panel\International' \
         /v "${setting% *}" /d "${setting#* }" /f >/dev/null
 done
