@@ -39,7 +39,7 @@ pristine=$work/prefix-pristine
 WINEPREFIX=$pristine WINEDLLOVERRIDES="mscoree,mshtml=" $wine wineboot -i >/dev/null 2>&1
 for setting in "sShortTime HH:mm" "sTimeFormat HH:mm:ss" "sShortDate d MMM yyyy"; do
     WINEPREFIX=$pristine $wine reg add 'HKCU\Control Panel\International' \
-        /v "${setting% *}" /d "${setting#* }" /f >/dev/null
+        /v "${setting%% *}" /d "${setting#* }" /f >/dev/null
 done
 WINEPREFIX=$pristine $wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /d "" /f >/dev/null
 WINEPREFIX=$pristine /usr/lib/wine/wineserver -w
