@@ -4,6 +4,7 @@
 
 #include "app/datafilewatcher.h"
 #include "app/logcategories.h"
+#include "app/palmuserswatcher.h"
 #include "app/refreshworker.h"
 #include "app/settings.h"
 #include "app/settingsstorage.h"
@@ -63,6 +64,7 @@ int Startup::InitInstance()
     QThread::msleep(static_cast<unsigned long>(m_options.pause.count()));
 
     m_users = std::make_unique<PalmDesktopUsers>(palmDesktopFolder(*m_profile));
+    m_usersWatcher = std::make_unique<PalmUsersWatcher>(*m_users);
     Settings settings(m_users.get(), &m_windows.noPalmDesktopNotice());
     SettingsStorage(*m_profile, &m_windows.autostart()).Load(settings);
     m_settings = std::make_unique<SharedSettings>(std::move(settings));
@@ -79,8 +81,8 @@ int Startup::InitInstance()
     m_worker->start();
 
     const RunContext context{
-        *m_settings, *m_rescan, *m_users, *m_profile, [this] { saveSettings(); },
-        *m_worker,   m_clock};
+        *m_settings, *m_rescan, *m_users,       *m_profile, [this] { saveSettings(); },
+        *m_worker,   m_clock,   *m_usersWatcher};
     m_windows.openMainWindow(context);
     m_windows.runUntilQuit();
 

@@ -13,7 +13,9 @@ class Autostart;
 class Clock;
 class DataFileWatcher;
 class NoPalmDesktopNotice;
+class PalmDesktopUsers;
 class PalmUsers;
+class PalmUsersWatcher;
 class QSemaphore;
 class QSettings;
 class RefreshWorker;
@@ -31,6 +33,8 @@ struct RunContext
     std::function<void()> saveSettings;
     RefreshWorker& worker;
     const Clock& clock;
+    // Tells when the Palm users were read again (a user was added in Palm Desktop).
+    const PalmUsersWatcher& usersWatcher;
 };
 
 // What the start-up needs from the windows; the desktop implementation lives with the widgets,
@@ -82,7 +86,8 @@ private:
     WindowLayer& m_windows;
     std::unique_ptr<SingleInstanceGuard> m_guard;
     std::unique_ptr<QSettings> m_profile;
-    std::unique_ptr<PalmUsers> m_users;
+    std::unique_ptr<PalmDesktopUsers> m_users;
+    std::unique_ptr<PalmUsersWatcher> m_usersWatcher;
     std::unique_ptr<SharedSettings> m_settings;
     std::unique_ptr<QSemaphore> m_rescan;
     std::atomic<bool> m_shutdown{false};

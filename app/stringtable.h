@@ -19,6 +19,8 @@ enum StringId : int {
     IDS_TODO_PREFIX = 32785,
     IDS_REMIND_AGAIN_PLURAL = 32787,
     IDS_REMIND_AGAIN_SINGULAR = 32788,
+    IDS_CANT_READ_DATEBOOK_BECAUSE = 32789,
+    IDS_CANT_READ_TODOS_BECAUSE = 32790,
 };
 
 enum class UiLanguage { English, German };
@@ -32,7 +34,5 @@ UiLanguage uiLanguage();
 // The text of `id` in the current UI language; an unknown id gives "".
 QString LoadText(int id);
 
-// "major.minor.build" of the program's version, the minor number taken from its low byte only.
+// The program's whole version number, as the build sets it ("1.1.0.2").
 QString GetVersionText();
-// The same text for any version number: versionText(1, 257, 0) is "1.1.0".
-QString versionText(int major, int minor, int build);

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "privatecopies.h"
 
+#include "palmfile/reader.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -89,13 +91,13 @@ bool PrivateCopies::ensurePrivateFolder(QString& error) const
 std::optional<QByteArray> PrivateCopies::copy(const QString& source, const FileStamp& expected,
                                               const char* name, QString& error) const
 {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("cannot read %1: %2").arg(source, in.errorString());
+    const auto read = palmfile::readFileBytes(QFile::encodeName(source).toStdString());
+    if (!read) {
+        error = QStringLiteral("cannot read %1").arg(QFile::decodeName(read.error().c_str()));
         return std::nullopt;
     }
-    const QByteArray bytes = in.readAll();
-    in.close();
+    const QByteArray bytes(reinterpret_cast<const char*>(read.value().data()),
+                           qsizetype(read.value().size()));
     if (fileStampOf(source) != expected || bytes.size() != expected.size) {
         error = QStringLiteral("%1 changed while it was copied").arg(source);
         return std::nullopt;

@@ -40,8 +40,10 @@ public:
     bool ensurePrivateFolder(QString& error) const;
 
     // Copies `source` to `name` in the folder and returns the bytes copied. Fails (with the
-    // reason in `error`) when the copy cannot be written or `source` no longer has the stamp
-    // `expected`, as when it changes meanwhile. Call ensurePrivateFolder() first.
+    // reason in `error`) when `source` is not a regular file of at most
+    // palmfile::kMaxDataFileSize bytes, when the copy cannot be written, or when `source` no
+    // longer has the stamp `expected`, as when it changes meanwhile. Call ensurePrivateFolder()
+    // first.
     std::optional<QByteArray> copy(const QString& source, const FileStamp& expected,
                                    const char* name, QString& error) const;
 

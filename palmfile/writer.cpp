@@ -126,7 +126,7 @@ void writeHeader(ArchiveWriter& out, std::uint32_t tag, const FileHeader& header
 
 std::string errorText(const std::string& path, int error)
 {
-    return std::filesystem::path(path).filename().string() + ": " + std::strerror(error);
+    return path + ": " + std::strerror(error);
 }
 
 } // namespace
