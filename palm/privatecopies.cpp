@@ -46,13 +46,14 @@ PrivateCopies::PrivateCopies(QString folder) : m_folder(std::move(folder)) {}
 
 QString PrivateCopies::defaultFolder()
 {
+#ifdef Q_OS_WIN
+    // The user's own temporary folder.
+    return QDir(QDir::tempPath()).filePath(QStringLiteral("chimewell"));
+#else
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && QDir(runtime).exists())
         return QDir(runtime).filePath(QStringLiteral("chimewell"));
-#ifdef Q_OS_UNIX
     return QDir(QDir::tempPath()).filePath(QStringLiteral("chimewell-%1").arg(geteuid()));
-#else
-    return QDir(QDir::tempPath()).filePath(QStringLiteral("chimewell"));
 #endif
 }
 

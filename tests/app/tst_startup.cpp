@@ -3,6 +3,7 @@
 #include "app/autostart.h"
 #include "app/refreshworker.h"
 #include "app/settings.h"
+#include "app/settingsstorage.h"
 #include "app/sharedsettings.h"
 #include "app/startup.h"
 #include "app/stringtable.h"
@@ -100,11 +101,6 @@ private:
                 std::chrono::milliseconds(0)};
     }
 
-    QString profileFile() const
-    {
-        return m_profile.filePath(QStringLiteral("Corvander/chimewell-test.conf"));
-    }
-
 private slots:
     void initTestCase()
     {
@@ -121,7 +117,7 @@ private slots:
 
     void init()
     {
-        QFile::remove(profileFile());
+        openProfile(QStringLiteral("chimewell-test"))->clear();
         qputenv("CHIMEWELL_PALM_DESKTOP", m_palm.path().toLocal8Bit());
     }
 
@@ -137,10 +133,10 @@ private slots:
         QCOMPARE(windows.tooltip, QStringLiteral("10:00 Dentist"));
         QVERIFY(startup.worker()->wait(5000));
 
-        QSettings saved(profileFile(), QSettings::IniFormat);
-        saved.beginGroup("Options");
-        QCOMPARE(saved.childKeys().size(), 14);
-        QCOMPARE(saved.value("warntime").toInt(), 5);
+        const auto saved = openProfile(QStringLiteral("chimewell-test"));
+        saved->beginGroup("Options");
+        QCOMPARE(saved->childKeys().size(), 14);
+        QCOMPARE(saved->value("warntime").toInt(), 5);
         QCOMPARE(windows.autostart().StartupShortcutExists(), 1);
         QVERIFY(!QFile::exists(privateFolder.filePath("datebooktmp.dat")));
         QVERIFY(!QFile::exists(privateFolder.filePath("todotmp.dat")));
