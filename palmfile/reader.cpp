@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -399,7 +400,15 @@ TodoRecord readTodoRecord(FieldReader& f)
 int openForReading(const char* path)
 {
 #ifdef _WIN32
-    return ::_open(path, _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+    // The path is UTF-8; the C library's narrow calls would take it in the ANSI code page.
+    const std::string_view text(path);
+    const std::filesystem::path wide(std::u8string(text.begin(), text.end()));
+    const int fd = ::_wopen(wide.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+    // Windows refuses a folder as "permission denied".
+    std::error_code error;
+    if (fd < 0 && std::filesystem::is_directory(wide, error))
+        errno = EISDIR;
+    return fd;
 #else
     return ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
 #endif

@@ -253,8 +253,9 @@ std::string dataFilePath(const std::string& desktopFolder, const std::string& us
         std::string_view(userFolder)
             .substr(std::min(userFolder.find_first_not_of("/\\"), userFolder.size()));
     if (file == DataFile::Datebook)
-        return resolveIgnoringCase(desktopFolder, {folder, "datebook", "datebook.dat"}).string();
-    return resolveIgnoringCase(desktopFolder, {folder, "todo", "todo.dat"}).string();
+        return resolveIgnoringCase(desktopFolder, {folder, "datebook", "datebook.dat"})
+            .generic_string();
+    return resolveIgnoringCase(desktopFolder, {folder, "todo", "todo.dat"}).generic_string();
 }
 
 } // namespace palmfile

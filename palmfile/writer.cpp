@@ -4,6 +4,7 @@
 
 #include "palmfile/archive.h"
 #include "palmfile/layout.h"
+#include "palmfile/paths.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -183,7 +184,7 @@ Result<std::size_t> writeFileAtomically(const std::string& path,
     std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
     const std::string temp = path + suffix;
 
-    std::FILE* file = std::fopen(temp.c_str(), "wbx");
+    std::FILE* file = openFile(temp, "wbx");
     if (!file)
         return Result<std::size_t>::failure(errorText(path, errno));
     bool written =

@@ -12,6 +12,7 @@
 #include "optionsdialog.h"
 #include "palm/palmusers.h"
 #include "palm/timetexts.h"
+#include "palmfile/localdate.h"
 #include "platform/bellnotifier.h"
 #include "resources.h"
 #include "spinarrows.h"
@@ -19,7 +20,6 @@
 
 #include <QBoxLayout>
 #include <QComboBox>
-#include <QDateTime>
 #include <QEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -42,11 +42,6 @@
 namespace {
 const QString SizeWidthKey = QStringLiteral("Size/cx");
 const QString SizeHeightKey = QStringLiteral("Size/cy");
-
-QDate localDate(std::int64_t t)
-{
-    return QDateTime::fromSecsSinceEpoch(t).date();
-}
 
 // Windows shows the tray tooltip as plain text. Elsewhere Qt (or the panel) takes a text that
 // looks like HTML for rich text, so such a text goes there escaped and shows as typed.
@@ -392,7 +387,7 @@ void MainWindow::tick()
             hideToTray();
     }
     const std::int64_t now = m_clock.now();
-    if (localDate(now) != localDate(m_lastTick)) {
+    if (palmfile::localDateOf(now) != palmfile::localDateOf(m_lastTick)) {
         qCDebug(lcUi) << "a new day: rescan";
         requestRescan();
     }

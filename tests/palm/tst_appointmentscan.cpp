@@ -300,7 +300,9 @@ private slots:
     {
         linesOf({appointment("Dentist", at(kToday, 11, 0))});
         const QString copies = m_dir.filePath("copies");
+#ifndef Q_OS_WIN // there the user's own temporary folder is private by its access list
         QCOMPARE(QFileInfo(copies).permissions() & 0x0077, 0);
+#endif
 
         // A copy of a file that changed meanwhile is refused as one being written; the next
         // scan reads the change.
@@ -319,10 +321,12 @@ private slots:
         QVERIFY(failure.reason.contains(fifo));
 #endif
 
+#ifndef Q_OS_WIN
         // A folder others may write to is refused: a failure, not a copy to retry.
         QFile::setPermissions(copies, QFileDevice::Permissions(0x7777));
         QCOMPARE(scan(), -1);
         QFile::setPermissions(copies, QFileDevice::Permissions(0x7700));
+#endif
 
         m_copies->deleteCopies();
         QVERIFY(!QFile::exists(m_dir.filePath("copies/datebooktmp.dat")));

@@ -196,7 +196,12 @@ private slots:
         QCOMPARE(none.exitCode, 1);
         QVERIFY(none.err.contains("no Palm Desktop folder found"));
 
+#ifdef Q_OS_WIN
+        QSettings profile(QSettings::NativeFormat, QSettings::UserScope, "Corvander", "chimewell");
+        const auto forget = qScopeGuard([&profile] { profile.remove("Options/palmdesktop"); });
+#else
         QSettings profile(home.filePath("cfg/Corvander/chimewell.conf"), QSettings::IniFormat);
+#endif
         profile.setValue("Options/palmdesktop", other);
         profile.sync();
         QCOMPARE(palmdat({"locate"}, environment).out, other + "\n");

@@ -186,8 +186,7 @@ class TestMainWindow : public QObject
 private slots:
     void initTestCase()
     {
-        qputenv("TZ", "Europe/Berlin");
-        tzset();
+        pinTimeZone("Europe/Berlin");
         QStandardPaths::setTestModeEnabled(true);
         setUiLanguage(UiLanguage::English);
     }
