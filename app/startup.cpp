@@ -76,12 +76,14 @@ int Startup::InitInstance()
     m_watcher = std::make_unique<DataFileWatcher>(*m_settings, *m_rescan);
     QObject::connect(m_worker.get(), &RefreshWorker::listUpdated, m_watcher.get(),
                      &DataFileWatcher::updatePaths);
-    m_worker->start();
 
     const RunContext context{
         *m_settings, *m_rescan, *m_users, *m_profile, [this] { saveSettings(); },
         *m_worker,   m_clock};
     m_windows.openMainWindow(context);
+    // Only now is everything the worker hands over wired to the window: a first pass made
+    // earlier would post its list into nothing and find no window for its alarm.
+    m_worker->start();
     m_windows.runUntilQuit();
 
     shutdown();

@@ -41,8 +41,8 @@ public:
     virtual ~WindowLayer() = default;
     virtual NoPalmDesktopNotice& noPalmDesktopNotice() = 0;
     virtual Autostart& autostart() = 0;
-    // Creates and shows the main window wired to the worker; its set-up requests the first
-    // rescan, which starts the worker's first pass.
+    // Creates and shows the main window wired to the worker, which starts once this returns;
+    // the window's set-up requests the worker's first pass.
     virtual void openMainWindow(const RunContext& context) = 0;
     // A later copy of the program was started: bring the main window to the front.
     virtual void showMainWindow() = 0;
