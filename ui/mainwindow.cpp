@@ -345,8 +345,6 @@ void MainWindow::hideToTray()
 
 void MainWindow::showWindow()
 {
-    if (!(windowFlags() & Qt::WindowStaysOnTopHint))
-        setWindowFlag(Qt::WindowStaysOnTopHint, true);
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();

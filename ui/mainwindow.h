@@ -37,8 +37,8 @@ public:
                QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Restored, on top of other windows and active: the tray's Show, and what a second copy
-    // of the program asks for.
+    // Restored, raised and active (but not kept above other windows): the tray's Show, and
+    // what a second copy of the program asks for.
     void showWindow();
 
     void setAlarmSound(std::unique_ptr<AlarmSound> sound);
