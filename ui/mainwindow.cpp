@@ -7,6 +7,7 @@
 #include "alarmsound.h"
 #include "app/clock.h"
 #include "app/sharedsettings.h"
+#include "app/startup.h"
 #include "app/stringtable.h"
 #include "helppage.h"
 #include "optionsdialog.h"
@@ -74,8 +75,8 @@ private:
 } // namespace
 
 MainWindow::MainWindow(SharedSettings& settings, QSemaphore& rescan, const PalmUsers& users,
-                       QSettings& profile, std::function<void()> saveSettings, const Clock& clock,
-                       QWidget* parent)
+                       QSettings& profile, std::function<void(SaveScope)> saveSettings,
+                       const Clock& clock, QWidget* parent)
     : QDialog(parent), m_settings(settings), m_rescan(rescan), m_palmUsers(users),
       m_profile(profile), m_saveSettings(std::move(saveSettings)), m_clock(clock),
       m_sound(std::make_unique<WavAlarmSound>(alarmSoundUrl())), m_bell(makeBellNotifier()),
@@ -264,6 +265,7 @@ void MainWindow::userChosen(int index)
     const int id = m_users->itemData(index).toInt();
     qCDebug(lcUi) << "Palm user" << id << "chosen";
     m_settings.update([id](Settings& s) { s.SelectPalmUser(id); });
+    m_saveSettings(SaveScope::Values);
     requestRescan();
 }
 
@@ -307,6 +309,7 @@ void MainWindow::stepMinutes(int delta)
 void MainWindow::storeWarntime(int minutes)
 {
     m_settings.update([minutes](Settings& s) { s.warntime = minutes; });
+    m_saveSettings(SaveScope::Values);
 }
 
 // Hide: a number above the range is stored as typed, text that is no number leaves the
@@ -423,8 +426,7 @@ void MainWindow::showOptions()
     if (dialog.exec() != QDialog::Accepted)
         return;
     m_settings.update([&dialog](Settings& s) { dialog.store(s); });
-    if (m_saveSettings)
-        m_saveSettings();
+    m_saveSettings(SaveScope::ValuesAndAutostart);
     updateGroupCaption();
     requestRescan();
 }
@@ -457,7 +459,10 @@ void MainWindow::answerAlarm(const QString& alarmText, int* answer)
 
     // The minutes chosen become the next default, however the dialog was closed.
     const int minutes = dialog.snoozeMinutes();
-    m_settings.update([minutes](Settings& s) { s.warnagaintime = minutes; });
+    if (minutes != current.warnagaintime) {
+        m_settings.update([minutes](Settings& s) { s.warnagaintime = minutes; });
+        m_saveSettings(SaveScope::Values);
+    }
     if (dialog.warnAgain())
         qCDebug(lcUi) << "alarm" << alarmText << "to come again in" << minutes << "minutes";
     else

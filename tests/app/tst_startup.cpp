@@ -16,6 +16,8 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <csignal>
+
 namespace {
 
 class FakeAutostart : public Autostart
@@ -35,21 +37,35 @@ public:
     bool present = false;
 };
 
-// Records what the start-up asks of the windows; "the user" quits once the first list arrived.
+// Records what the start-up asks of the windows; "the user" quits once the first list arrived
+// (unless `quitAfterList` is off) or the window was asked to show.
 class FakeWindows : public WindowLayer, public NoPalmDesktopNotice
 {
 public:
     NoPalmDesktopNotice& noPalmDesktopNotice() override { return *this; }
     Autostart& autostart() override { return m_autostart; }
-    void showNoPalmDesktop(const QString& text) override { steps << "notice: " + text; }
+    void showNoPalmDesktop(const QString& text) override
+    {
+        steps << "notice: " + text;
+        if (duringNotice) {
+            // A message box runs its own loop.
+            QEventLoop box;
+            m_box = &box;
+            QTimer::singleShot(0, duringNotice);
+            QTimer::singleShot(10000, &box, &QEventLoop::quit);
+            box.exec();
+            m_box = nullptr;
+        }
+    }
     void openMainWindow(const RunContext& context) override
     {
         steps << "window";
+        this->context = &context;
         QObject::connect(&context.worker, &RefreshWorker::listUpdated, &m_loop,
                          [this](const QString& tooltip, const QStringList& lines) {
                              this->tooltip = tooltip;
                              this->lines = lines;
-                             if (!waitForShow)
+                             if (quitAfterList)
                                  m_loop.quit();
                          });
         context.settings.update([](Settings& settings) { settings.autostart = 1; });
@@ -59,8 +75,7 @@ public:
     void showMainWindow() override
     {
         steps << "show";
-        if (waitForShow)
-            m_loop.quit();
+        m_loop.quit();
     }
     void runUntilQuit() override
     {
@@ -70,15 +85,25 @@ public:
         QTimer::singleShot(10000, &m_loop, &QEventLoop::quit);
         m_loop.exec();
     }
+    void endRun() override
+    {
+        steps << "end";
+        m_loop.quit();
+        if (m_box)
+            m_box->quit();
+    }
     QStringList steps;
     QString tooltip;
     QStringList lines;
+    const RunContext* context = nullptr;
     std::function<void()> whileRunning;
-    bool waitForShow = false;
+    std::function<void()> duringNotice;
+    bool quitAfterList = true;
 
 private:
     FakeAutostart m_autostart;
     QEventLoop m_loop;
+    QEventLoop* m_box = nullptr;
 };
 
 const LocalDate kToday{2024y, std::chrono::May, 15d};
@@ -170,7 +195,7 @@ private slots:
         FakeWindows first;
         FakeWindows second;
         int secondResult = 0;
-        first.waitForShow = true;
+        first.quitAfterList = false;
         Startup running(options(privateFolder), m_clock, first);
         // The second copy starts while the first runs; it blocks while it asks, so it runs on
         // a thread of its own.
@@ -187,6 +212,55 @@ private slots:
         QCOMPARE(secondResult, -1);
         QVERIFY(second.steps.isEmpty());
         QVERIFY(running.worker()->wait(5000));
+    }
+
+    // Ends as Quit does, also when the signal comes while a message box of the start-up is
+    // open. Changed values reach the profile at once, before any end.
+    void terminationSignalEndsTheRunAsQuitDoes_data()
+    {
+        QTest::addColumn<bool>("duringStartup");
+        QTest::newRow("while running") << false;
+        QTest::newRow("during the start-up's message box") << true;
+    }
+
+    void terminationSignalEndsTheRunAsQuitDoes()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("termination signals are Unix ones");
+#else
+        QFETCH(bool, duringStartup);
+        QTemporaryDir empty;
+        if (duringStartup)
+            qputenv("CHIMEWELL_PALM_DESKTOP", empty.path().toLocal8Bit());
+        QTemporaryDir privateFolder;
+        FakeWindows windows;
+        windows.quitAfterList = false;
+        const auto terminate = [] { std::raise(SIGTERM); };
+        if (duringStartup)
+            windows.duringNotice = terminate;
+        windows.whileRunning = [&] {
+            windows.context->settings.update([](Settings& s) { s.warnagaintime = 7; });
+            windows.context->saveSettings(SaveScope::Values);
+            QCOMPARE(QSettings(profileFile(), QSettings::IniFormat)
+                         .value("Options/warnagaintime")
+                         .toInt(),
+                     7);
+            QCOMPARE(windows.autostart().StartupShortcutExists(), 0);
+            terminate();
+        };
+        Startup startup(options(privateFolder), m_clock, windows);
+        QCOMPARE(startup.InitInstance(), 0);
+        QVERIFY(startup.worker()->wait(5000));
+
+        QVERIFY(windows.steps.contains("end"));
+        QCOMPARE(windows.steps.contains("run"), !duringStartup);
+        QSettings saved(profileFile(), QSettings::IniFormat);
+        saved.beginGroup("Options");
+        QCOMPARE(saved.childKeys().size(), 14);
+        QCOMPARE(windows.autostart().StartupShortcutExists(), 1);
+        QVERIFY(!QFile::exists(privateFolder.filePath("datebooktmp.dat")));
+        QVERIFY(!QFile::exists(privateFolder.filePath("chimewell-test.lock")));
+#endif
     }
 };
 

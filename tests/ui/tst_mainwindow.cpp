@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/stringtable.h"
 #include "palm/timetexts.h"
+#include "ui/alarmdialog.h"
 #include "ui/helppage.h"
 #include "ui/spinarrows.h"
 #include "uitestsupport.h"
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QSystemTrayIcon>
 #include <QToolButton>
 #include <QToolTip>
@@ -18,6 +20,13 @@
 #include <ctime>
 
 namespace {
+enum class Change
+{
+    User,
+    Minutes,
+    SnoozeMinutes
+};
+
 enum class Way
 {
     HideButton,
@@ -229,6 +238,40 @@ private slots:
         clickButton(window, QStringLiteral("&Quit"));
         QCOMPARE(quit.count(), 2);
         QVERIFY(!window.isVisible());
+    }
+
+    // A log-out or a kill must not lose a change: each reaches the profile at once. Only the
+    // Options dialog's OK also applies the autostart option.
+    void changedValuesAreSavedAtOnce_data()
+    {
+        QTest::addColumn<Change>("change");
+        QTest::newRow("Palm user") << Change::User;
+        QTest::newRow("minutes") << Change::Minutes;
+        QTest::newRow("alarm window's snooze minutes") << Change::SnoozeMinutes;
+    }
+
+    void changedValuesAreSavedAtOnce()
+    {
+        QFETCH(Change, change);
+        MainWindowFixture fixture;
+        MainWindow& window = fixture.open();
+        int answer = -1;
+        switch (change) {
+        case Change::User:
+            window.findChild<QComboBox*>()->setCurrentIndex(1);
+            break;
+        case Change::Minutes:
+            typeMinutes(window, QStringLiteral("9"));
+            break;
+        case Change::SnoozeMinutes:
+            AlarmDialog::setTestRunner(
+                [](AlarmDialog& dialog) { dialog.findChild<QSpinBox*>()->setValue(7); });
+            window.answerAlarm(QStringLiteral("10:00 Dentist"), &answer);
+            AlarmDialog::setTestRunner({});
+            break;
+        }
+        QCOMPARE(fixture.valueSaves, 1);
+        QCOMPARE(fixture.saves, 0);
     }
 
     void userListSelectsTheStoredUser_data()
