@@ -72,6 +72,35 @@ protected:
 private:
     std::function<void(int)> m_step;
 };
+
+// Calls `used` once, at the first key or mouse button the user presses in `window`.
+class FirstInputWatcher : public QObject
+{
+public:
+    FirstInputWatcher(QWidget* window, std::function<void()> used)
+        : QObject(window), m_window(window), m_used(std::move(used))
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::KeyPress || type == QEvent::MouseButtonPress) {
+            const auto* widget = qobject_cast<QWidget*>(watched);
+            if (widget && widget->window() == m_window) {
+                qApp->removeEventFilter(this);
+                m_used();
+            }
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_window;
+    std::function<void()> m_used;
+};
 } // namespace
 
 MainWindow::MainWindow(SharedSettings& settings, QSemaphore& rescan, const PalmUsers& users,
@@ -346,8 +375,22 @@ void MainWindow::hideToTray()
     hide();
 }
 
+// At log-on the panel often starts after the program: then the window hides as soon as the
+// notification area appears, unless the user has taken to it meanwhile.
+void MainWindow::hideAtStart()
+{
+    if (m_trayAvailable()) {
+        hide();
+        return;
+    }
+    qCDebug(lcUi) << "no notification area yet: the window hides when one appears";
+    m_hideWhenTrayAppears = true;
+    new FirstInputWatcher(this, [this] { m_hideWhenTrayAppears = false; });
+}
+
 void MainWindow::showWindow()
 {
+    m_hideWhenTrayAppears = false;
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
@@ -379,7 +422,13 @@ void MainWindow::tick()
     if (m_hideAtStartPending) {
         m_hideAtStartPending = false;
         if (m_settings.snapshot().autohide)
-            hideToTray();
+            hideAtStart();
+    }
+    if (m_hideWhenTrayAppears && m_trayAvailable()) {
+        m_hideWhenTrayAppears = false;
+        // Qt shows the tray icon there by itself.
+        qCDebug(lcUi) << "the notification area appeared: hiding as at start";
+        hide();
     }
     const std::int64_t now = m_clock.now();
     if (localDate(now) != localDate(m_lastTick)) {

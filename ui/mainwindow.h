@@ -86,6 +86,7 @@ private:
     void updateGroupCaption();
     void updateCaption(std::int64_t now);
     void hideToTray();
+    void hideAtStart();
     void requestRescan();
 
     SharedSettings& m_settings;
@@ -100,6 +101,7 @@ private:
 
     bool m_initialising = true;
     bool m_hideAtStartPending = true;
+    bool m_hideWhenTrayAppears = false;
     bool m_refreshing = false;
     std::int64_t m_lastTick = 0;
 

@@ -9,6 +9,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -211,6 +212,40 @@ private slots:
         window.showWindow();
         tick(window);
         QVERIFY(window.isVisible());
+    }
+
+    // The panel started after the program: "Hide at start" waits for its notification area,
+    // unless the user took to the window meanwhile.
+    void lateNotificationAreaHidesAsAtStart_data()
+    {
+        QTest::addColumn<int>("autohide");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<bool>("visible");
+        QTest::newRow("untouched") << 1 << "" << false;
+        QTest::newRow("a key pressed") << 1 << "key" << true;
+        QTest::newRow("a click") << 1 << "click" << true;
+        QTest::newRow("no hide at start") << 0 << "" << true;
+    }
+
+    void lateNotificationAreaHidesAsAtStart()
+    {
+        QFETCH(int, autohide);
+        QFETCH(QString, input);
+        QFETCH(bool, visible);
+        MainWindowFixture fixture;
+        fixture.trayAvailable = false;
+        fixture.settings->update([autohide](Settings& s) { s.autohide = autohide; });
+        MainWindow& window = openShown(fixture);
+        tick(window);
+        tick(window);
+        QVERIFY(window.isVisible());
+        if (input == "key")
+            QTest::keyClick(window.findChild<QComboBox*>(), Qt::Key_Down);
+        else if (input == "click")
+            QTest::mouseClick(window.findChild<QListWidget*>()->viewport(), Qt::LeftButton);
+        fixture.trayAvailable = true;
+        tick(window);
+        QCOMPARE(window.isVisible(), visible);
     }
 
     void trayShowsAndQuits()
