@@ -155,14 +155,21 @@ private slots:
         DesktopWindows windows;
         Startup startup({"chimewell-test", dir.filePath("private"), std::chrono::milliseconds(0)},
                         clock, windows);
+        // The thread sanitizer does not see QThread::wait(); the worker's own sign that it ended
+        // keeps it from taking the worker's last reads for races with later uses of the stack.
+        std::atomic<bool> workerEnded{false};
         clock.hold = [&] {
             QObject::connect(
                 startup.worker(), &RefreshWorker::alarmDue, &observer,
                 [&] { alarmRaised.release(); }, Qt::DirectConnection);
+            QObject::connect(
+                startup.worker(), &QThread::finished, &observer,
+                [&] { workerEnded.store(true, std::memory_order_release); }, Qt::DirectConnection);
             alarmRaised.tryAcquire(1, 700);
         };
         QCOMPARE(startup.InitInstance(), 0);
         QVERIFY(startup.worker()->wait(5000));
+        QVERIFY(workerEnded.load(std::memory_order_acquire));
 
         QCOMPARE(alarms, QStringList{"10:00 Dentist"});
         MainWindow* window = windows.mainWindow();
