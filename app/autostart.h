@@ -3,7 +3,7 @@
 #pragma once
 
 // Start at logon. The presence of the autostart entry is the option's only record; results
-// follow the original shortcut operations: 1/0/-1 for the test, 0 or -1 for the changes.
+// are 1/0/-1 for the test and 0 or -1 for the changes, on every desktop.
 class Autostart
 {
 public:

@@ -102,12 +102,22 @@ QByteArray textToBytes(const QString& text)
     return QByteArray::fromStdString(palmfile::utf8ToCp1252(text.toStdString()));
 }
 
-// We keep the clear password as UTF-8; one saved by the original program is Windows-1252.
+// The clear password's bytes: Windows-1252, as older versions of Chimewell wrote them, or
+// UTF-8, which some versions wrote for every password. Valid UTF-8 is taken for UTF-8.
 QString passwordFromBytes(const QByteArray& bytes)
 {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     const QString text = utf8(bytes);
     return utf8.hasError() ? bytesToText(bytes) : text;
+}
+
+// Windows-1252 where that reads back as the same password (what older versions of Chimewell
+// and the Windows registry hold); UTF-8 for a character Windows-1252 lacks, or for bytes that
+// would read back as UTF-8 text, so that no password is lost.
+QByteArray passwordToBytes(const QString& password)
+{
+    const QByteArray windows1252 = textToBytes(password);
+    return passwordFromBytes(windows1252) == password ? windows1252 : password.toUtf8();
 }
 
 } // namespace
@@ -117,7 +127,7 @@ QByteArray ScramblePassword(const QByteArray& text)
     QByteArray out = text;
     std::int32_t state = 7351;
     for (qsizetype i = 0; i + 1 < text.size(); ++i) {
-        // Park-Miller constants, but the product wraps at 32 bits as it did in the original.
+        // Park-Miller constants, but the product wraps at 32 bits: stored passwords depend on it.
         state = static_cast<std::int32_t>(static_cast<std::uint32_t>(state) * 16807u);
         state %= 2147483647;
         const std::uint32_t k = static_cast<std::uint32_t>(state < 0 ? -state : state) & 0x3F;
@@ -180,7 +190,8 @@ int SettingsStorage::Save(const Settings& settings)
     m_profile.beginGroup(kSection);
     for (const char* name : kSaveOrder)
         m_profile.setValue(QLatin1String(name), settings.*fieldOf(QLatin1String(name)));
-    m_profile.setValue(kPassword, bytesToText(ScramblePassword(settings.password.toUtf8())));
+    m_profile.setValue(kPassword,
+                       bytesToText(ScramblePassword(passwordToBytes(settings.password))));
     m_profile.endGroup();
     m_profile.sync();
 

@@ -4,6 +4,7 @@
 
 #include "app/datafilewatcher.h"
 #include "app/logcategories.h"
+#include "app/palmuserswatcher.h"
 #include "app/platform/terminationsignals.h"
 #include "app/refreshworker.h"
 #include "app/settings.h"
@@ -66,6 +67,7 @@ int Startup::InitInstance()
     QThread::msleep(static_cast<unsigned long>(m_options.pause.count()));
 
     m_users = std::make_unique<PalmDesktopUsers>(palmDesktopFolder(*m_profile));
+    m_usersWatcher = std::make_unique<PalmUsersWatcher>(*m_users);
     Settings settings(m_users.get(), &m_windows.noPalmDesktopNotice());
     SettingsStorage(*m_profile, &m_windows.autostart()).Load(settings);
     m_settings = std::make_unique<SharedSettings>(std::move(settings));
@@ -82,7 +84,7 @@ int Startup::InitInstance()
 
     const auto save = [this](SaveScope scope) { saveSettings(scope); };
     const RunContext context{*m_settings, *m_rescan, *m_users, *m_profile,
-                             save,        *m_worker, m_clock};
+                             save,        *m_worker, m_clock,  *m_usersWatcher};
     m_windows.openMainWindow(context);
     // Only now is everything the worker hands over wired to the window: a first pass made
     // earlier would post its list into nothing and find no window for its alarm.

@@ -13,7 +13,9 @@ class Autostart;
 class Clock;
 class DataFileWatcher;
 class NoPalmDesktopNotice;
+class PalmDesktopUsers;
 class PalmUsers;
+class PalmUsersWatcher;
 class QSemaphore;
 class QSettings;
 class RefreshWorker;
@@ -40,6 +42,8 @@ struct RunContext
     std::function<void(SaveScope)> saveSettings;
     RefreshWorker& worker;
     const Clock& clock;
+    // Tells when the Palm users were read again (a user was added in Palm Desktop).
+    const PalmUsersWatcher& usersWatcher;
 };
 
 // What the start-up needs from the windows; the desktop implementation lives with the widgets,
@@ -97,7 +101,8 @@ private:
     std::unique_ptr<TerminationSignals> m_termination;
     bool m_endRequested = false;
     std::unique_ptr<QSettings> m_profile;
-    std::unique_ptr<PalmUsers> m_users;
+    std::unique_ptr<PalmDesktopUsers> m_users;
+    std::unique_ptr<PalmUsersWatcher> m_usersWatcher;
     std::unique_ptr<SharedSettings> m_settings;
     std::unique_ptr<QSemaphore> m_rescan;
     std::atomic<bool> m_shutdown{false};

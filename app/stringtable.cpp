@@ -31,6 +31,10 @@ constexpr TableRow kStrings[] = {
     {IDS_TODO_PREFIX, " To Do: ", "Aufgaben:"},
     {IDS_REMIND_AGAIN_PLURAL, "Remind again in %d minutes", "Wieder erinnern in %d Minuten"},
     {IDS_REMIND_AGAIN_SINGULAR, "Remind again in %d minute", "Wieder erinnern in %d Minute"},
+    {IDS_CANT_READ_DATEBOOK_BECAUSE, "Error: Can't read datebook: %1",
+     "Error: Kann datebook nicht lesen: %1"},
+    {IDS_CANT_READ_TODOS_BECAUSE, "Error: Can't read to-do list: %1",
+     "Error: Kann Aufgabenliste nicht lesen: %1"},
 };
 
 // -1 = follow the system; otherwise a pinned UiLanguage. Atomic: the worker loads texts too.

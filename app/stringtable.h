@@ -19,6 +19,8 @@ enum StringId : int {
     IDS_TODO_PREFIX = 32785,
     IDS_REMIND_AGAIN_PLURAL = 32787,
     IDS_REMIND_AGAIN_SINGULAR = 32788,
+    IDS_CANT_READ_DATEBOOK_BECAUSE = 32789,
+    IDS_CANT_READ_TODOS_BECAUSE = 32790,
 };
 
 enum class UiLanguage { English, German };

@@ -10,13 +10,16 @@ TodayPass runTodayPass(TodayListBuilder& builder, const Settings& settings, bool
 {
     TodayPass pass;
     pass.result = builder.BuildTodayList(settings, pass.lines, force);
-    if (pass.result < 0) {
-        // The list was left as it came: empty.
-        pass.post = true;
-        pass.tooltip = LoadText(IDS_CANT_READ_DATEBOOK);
-    } else if (pass.result > 0) {
-        pass.post = true;
+    if (pass.result == 0)
+        return pass;
+    pass.post = true;
+    if (!builder.toDoFailure().isEmpty())
+        pass.lines.prepend(LoadText(IDS_CANT_READ_TODOS_BECAUSE).arg(builder.toDoFailure()));
+    if (builder.datebookFailure().isEmpty()) {
         pass.tooltip = TooltipText(FirstLineText(builder.alarms(), builder.locale()));
+    } else {
+        pass.tooltip = LoadText(IDS_CANT_READ_DATEBOOK);
+        pass.lines.prepend(LoadText(IDS_CANT_READ_DATEBOOK_BECAUSE).arg(builder.datebookFailure()));
     }
     return pass;
 }

@@ -12,10 +12,12 @@ class TodayListBuilder;
 // the tooltip text and the lines to post. palmdat's `today` runs the same pass.
 struct TodayPass
 {
-    int result = 0; // BuildTodayList's: negative failed, 0 unchanged, positive rebuilt
+    int result = 0; // BuildTodayList's: negative a file failed, 0 unchanged, positive rebuilt
     bool post = false;
     QString tooltip;
     QStringList lines;
 };
 
+// A file that cannot be read puts an error line naming it and the reason first in the list;
+// the datebook's failure is also the tooltip.
 TodayPass runTodayPass(TodayListBuilder& builder, const Settings& settings, bool force);

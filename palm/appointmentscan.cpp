@@ -30,7 +30,7 @@ struct Day
 AppointmentScan::AppointmentScan(const Clock& clock, const QLocale& locale,
                                  const PrivateCopies& copies)
     : m_clock(clock), m_locale(locale), m_copies(copies),
-      m_source("datebook", PrivateCopies::kDatebookCopy)
+      m_source("datebook", PrivateCopies::kDatebookCopy, DataFileSource::WhenMissing::Fails)
 {}
 
 int AppointmentScan::ScanAppointments(const Settings& settings, QStringList& lines, bool force,

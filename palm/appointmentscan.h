@@ -22,6 +22,8 @@ public:
     // the number of lines already held when the copy failed (lines and alarms untouched).
     int ScanAppointments(const Settings& settings, QStringList& lines, bool force,
                          AlarmList& alarms);
+    // After a failure: the file and why it could not be read.
+    const QString& failure() const { return m_source.failure(); }
 
 private:
     const Clock& m_clock;

@@ -4,6 +4,9 @@
 
 #include "scanlog.h"
 
+#include <filesystem>
+#include <system_error>
+
 Q_LOGGING_CATEGORY(lcScan, "chimewell.scan", QtInfoMsg)
 
 namespace {
@@ -11,10 +14,26 @@ namespace {
 // Smaller files are taken for ones Palm Desktop is still writing.
 constexpr std::int64_t kMinimumSize = 100;
 
+// What stands for a missing file among the versions read: no file has a negative size.
+const FileStamp kNoFile{};
+
+// Why `path` has no stamp; none when there is no such file.
+std::optional<QString> unreadableReason(const QString& path)
+{
+    std::error_code error;
+    const auto status =
+        std::filesystem::status(std::filesystem::path(path.toStdU16String()), error);
+    if (status.type() == std::filesystem::file_type::not_found)
+        return std::nullopt;
+    if (error)
+        return QString::fromLocal8Bit(error.message());
+    return QStringLiteral("not a plain file");
+}
+
 } // namespace
 
-DataFileSource::DataFileSource(const char* kind, const char* copyName)
-    : m_kind(kind), m_copyName(copyName)
+DataFileSource::DataFileSource(const char* kind, const char* copyName, WhenMissing whenMissing)
+    : m_kind(kind), m_copyName(copyName), m_whenMissing(whenMissing)
 {}
 
 DataFileSource::Fetched DataFileSource::fetch(const QString& path, bool force,
@@ -22,12 +41,25 @@ DataFileSource::Fetched DataFileSource::fetch(const QString& path, bool force,
 {
     Fetched fetched;
     if (path.isEmpty()) {
-        reportFailure(QStringLiteral("no %1 file: no Palm user is selected").arg(m_kind));
+        reportFailure(QStringLiteral("no known Palm user is selected"));
         return fetched;
     }
     const std::optional<FileStamp> stamp = fileStampOf(path);
     if (!stamp) {
-        reportFailure(QStringLiteral("cannot read the status of %1").arg(path));
+        const std::optional<QString> reason = unreadableReason(path);
+        if (!reason && m_whenMissing == WhenMissing::IsEmpty) {
+            if (!force && m_lastRead == kNoFile) {
+                fetched.status = Status::Unchanged;
+                return fetched;
+            }
+            qCDebug(lcScan).noquote() << "no" << m_kind << "file" << path << "- nothing to list";
+            m_lastRead = kNoFile;
+            m_lastFailure.clear();
+            fetched.status = Status::Missing;
+            return fetched;
+        }
+        reportFailure(path + QStringLiteral(": ") +
+                      reason.value_or(QStringLiteral("no such file")));
         return fetched;
     }
     fetched.stamp = *stamp;
@@ -60,6 +92,7 @@ int DataFileSource::Fetched::resultWithoutReading(qsizetype heldLines) const
         return -1;
     case Status::CopyFailed:
         return int(heldLines);
+    case Status::Missing:
     case Status::Unchanged:
     case Status::Copied:
         break;
@@ -72,5 +105,5 @@ void DataFileSource::reportFailure(const QString& message)
     if (message == m_lastFailure)
         return;
     m_lastFailure = message;
-    qCWarning(lcScan).noquote() << message;
+    qCWarning(lcScan).noquote() << "cannot read the" << m_kind << "-" << message;
 }

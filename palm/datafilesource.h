@@ -21,6 +21,7 @@ public:
     enum class Status
     {
         Failed,     // no path, no readable file, or no private folder
+        Missing,    // no such file, which counts as an empty one (WhenMissing::IsEmpty)
         Unchanged,  // too small, or the version last read and no rescan forced
         CopyFailed, // the copy could not be made (or the file changed meanwhile): try again
         Copied,
@@ -42,9 +43,17 @@ public:
         }
     };
 
-    // `kind` names the file in messages ("datebook", "to-do list").
-    DataFileSource(const char* kind, const char* copyName);
+    enum class WhenMissing
+    {
+        Fails,
+        IsEmpty, // a missing file is an empty one (a to-do list never used)
+    };
 
+    // `kind` names the file in messages ("datebook", "to-do list").
+    DataFileSource(const char* kind, const char* copyName, WhenMissing whenMissing);
+
+    // A missing file that counts as empty is Missing once, then Unchanged until it appears or
+    // a rescan is forced.
     Fetched fetch(const QString& path, bool force, const PrivateCopies& copies);
     // True when the reader could read the fetched version, which then counts as unchanged from
     // now on; otherwise the reader's reason is logged.
@@ -59,12 +68,16 @@ public:
         return true;
     }
 
+    // Why the latest fetch or read failed: the file and the reason.
+    const QString& failure() const { return m_lastFailure; }
+
 private:
     // Logs a failure with qWarning once, not again on every pass until something else happens.
     void reportFailure(const QString& message);
 
     const char* m_kind;
     const char* m_copyName;
+    WhenMissing m_whenMissing;
     std::optional<FileStamp> m_lastRead;
     QString m_lastFailure;
 };

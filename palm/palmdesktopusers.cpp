@@ -4,21 +4,51 @@
 
 #include "scanlog.h"
 
+#include <QDir>
 #include <QFile>
 
 PalmDesktopUsers::PalmDesktopUsers(const QString& desktopFolder) : m_desktopFolder(desktopFolder)
 {
-    if (desktopFolder.isEmpty()) {
+    reload();
+}
+
+bool PalmDesktopUsers::reload()
+{
+    if (m_desktopFolder.isEmpty()) {
         m_error = QStringLiteral("no Palm Desktop folder was found");
-        return;
+        return false;
     }
-    auto users = palmfile::readUsers(QFile::encodeName(desktopFolder).toStdString());
+    auto users = palmfile::readUsers(QFile::encodeName(m_desktopFolder).toStdString());
     if (!users) {
         m_error = QString::fromStdString(users.error());
         qCWarning(lcScan).noquote() << m_error;
-        return;
+        return false;
     }
+    m_error.clear();
+    if (users.value() == m_users)
+        return false;
     m_users = std::move(users).value();
+    qCDebug(lcScan) << "Palm users read:" << m_users.size();
+    return true;
+}
+
+QStringList PalmDesktopUsers::watchPaths() const
+{
+    if (m_desktopFolder.isEmpty())
+        return {};
+    const QDir desktop(m_desktopFolder);
+    QStringList paths{m_desktopFolder};
+    // Name filters match regardless of case, as Palm Desktop's names do.
+    const QStringList usersFile = desktop.entryList({QStringLiteral("users.dat")}, QDir::Files);
+    if (!usersFile.isEmpty())
+        return paths << desktop.filePath(usersFile.first());
+    for (const QString& folder : desktop.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QDir user(desktop.filePath(folder));
+        paths << user.path();
+        for (const QString& datebook : user.entryList({QStringLiteral("datebook")}, QDir::Dirs))
+            paths << user.filePath(datebook);
+    }
+    return paths;
 }
 
 int PalmDesktopUsers::count() const
@@ -44,17 +74,6 @@ QString PalmDesktopUsers::name(int id) const
 {
     const palmfile::PalmUser* user = find(id);
     return user ? QString::fromStdString(user->name) : QString();
-}
-
-QString PalmDesktopUsers::userFolder(int id) const
-{
-    const palmfile::PalmUser* user = find(id);
-    return user ? QLatin1Char('/') + QFile::decodeName(user->folder.c_str()) : QString();
-}
-
-QString PalmDesktopUsers::desktopFolder() const
-{
-    return m_desktopFolder;
 }
 
 QString PalmDesktopUsers::dataPath(int id, palmfile::DataFile file) const

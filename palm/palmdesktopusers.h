@@ -6,21 +6,30 @@
 
 #include "palmfile/users.h"
 
+#include <QStringList>
+
 #include <vector>
 
 // The users of a Palm Desktop folder as its users.dat (or, without one, its user folders)
-// lists them, read once when constructed.
+// lists them, read when constructed and again on reload(). Used on one thread.
 class PalmDesktopUsers : public PalmUsers
 {
 public:
     // An empty `desktopFolder` (none was found) gives no user.
     explicit PalmDesktopUsers(const QString& desktopFolder);
 
+    // Reads the users again; true when they changed. A read that finds no user keeps the
+    // users known so far: users.dat may be caught half written.
+    bool reload();
+    // The files and folders whose change can change the users: the Palm Desktop folder and
+    // its users.dat, or without one the user folders and their datebook folders.
+    QStringList watchPaths() const;
+
     int count() const override;
     int idAt(int position) const override;
     QString name(int id) const override;
-    QString userFolder(int id) const override;
-    QString desktopFolder() const override;
+    // A Palm Desktop folder copied from Windows may spell the paths in another case: they
+    // are the files as they exist.
     QString datebookPath(int id) const override;
     QString todoPath(int id) const override;
 

@@ -15,25 +15,25 @@ TodayListBuilder::TodayListBuilder(const Clock& clock, const QString& copyFolder
 
 int TodayListBuilder::BuildTodayList(const Settings& settings, QStringList& todayList, bool force)
 {
+    // Each file is read whatever became of the other: one that fails never hides the other's
+    // lines or alarms.
     const int appointments =
         m_appointmentScan.ScanAppointments(settings, m_appointmentLines, force, m_alarms);
-    if (appointments < 0)
-        return -1;
-    int toDos = 0;
-    if (settings.showtodos) {
-        toDos = m_toDoScan.ScanToDos(settings, m_toDoLines, force);
-        if (toDos < 0)
-            return -1;
-    }
+    const int toDos = settings.showtodos ? m_toDoScan.ScanToDos(settings, m_toDoLines, force) : 0;
+    m_datebookFailure = appointments < 0 ? m_appointmentScan.failure() : QString();
+    m_toDoFailure = toDos < 0 ? m_toDoScan.failure() : QString();
+    const bool failed = appointments < 0 || toDos < 0;
     const int total = appointments + toDos;
-    if (total <= 0)
+    if (!failed && total <= 0)
         return total;
 
-    todayList = m_appointmentLines;
-    if (settings.showtodos)
+    todayList.clear();
+    if (appointments >= 0)
+        todayList += m_appointmentLines;
+    if (settings.showtodos && toDos >= 0)
         todayList += m_toDoLines;
     SortTodayList(todayList);
-    return total;
+    return failed ? -1 : total;
 }
 
 void TodayListBuilder::SortTodayList(QStringList& todayList)

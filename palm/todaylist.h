@@ -24,9 +24,13 @@ public:
     TodayListBuilder(const Clock& clock, const QString& copyFolder, const QString& todoPrefix,
                      const QLocale& locale = QLocale::system());
 
-    // Negative when a scan failed (the list untouched), 0 when nothing changed (untouched),
-    // positive when `todayList` was rebuilt from both scans' lines and sorted.
+    // 0 when nothing changed (the list untouched), positive when `todayList` was rebuilt from
+    // both scans' lines and sorted. Negative when a file could not be read: `todayList` then
+    // holds the sorted lines of the other file, and datebookFailure() or toDoFailure() says
+    // which file failed and why.
     int BuildTodayList(const Settings& settings, QStringList& todayList, bool force);
+    const QString& datebookFailure() const { return m_datebookFailure; }
+    const QString& toDoFailure() const { return m_toDoFailure; }
 
     // Sorts the lines (timed ones first, then those starting with a blank, each group
     // byte-wise) and, in the same call, the AlarmList by start.
@@ -46,4 +50,6 @@ private:
     AlarmList m_alarms;
     QStringList m_appointmentLines;
     QStringList m_toDoLines;
+    QString m_datebookFailure;
+    QString m_toDoFailure;
 };

@@ -38,12 +38,17 @@ bool IsNoDueDate(std::int64_t due)
 ToDoScan::ToDoScan(const Clock& clock, const QLocale& locale, const PrivateCopies& copies,
                    QString prefix)
     : m_clock(clock), m_locale(locale), m_copies(copies), m_prefix(std::move(prefix)),
-      m_source("to-do list", PrivateCopies::kToDoCopy)
+      m_source("to-do list", PrivateCopies::kToDoCopy, DataFileSource::WhenMissing::IsEmpty)
 {}
 
 int ToDoScan::ScanToDos(const Settings& settings, QStringList& lines, bool force)
 {
     const DataFileSource::Fetched fetched = m_source.fetch(settings.todopath, force, m_copies);
+    // A user who never used the to-do list may have no file: nothing to list.
+    if (fetched.status == DataFileSource::Status::Missing) {
+        lines.clear();
+        return 1;
+    }
     if (fetched.status != DataFileSource::Status::Copied)
         return fetched.resultWithoutReading(lines.size());
 

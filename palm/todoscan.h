@@ -25,8 +25,11 @@ public:
     ToDoScan(const Clock& clock, const QLocale& locale, const PrivateCopies& copies,
              QString prefix);
 
-    // Results as AppointmentScan::ScanAppointments; 1 also when no item is listed.
+    // Results as AppointmentScan::ScanAppointments; 1 also when no item is listed. A missing
+    // file is an empty to-do list.
     int ScanToDos(const Settings& settings, QStringList& lines, bool force);
+    // After a failure: the file and why it could not be read.
+    const QString& failure() const { return m_source.failure(); }
 
 private:
     const Clock& m_clock;

@@ -211,6 +211,8 @@ std::optional<LocalDate> nextInSpan(const DatebookRecord& record, const Span& sp
     return date;
 }
 
+} // namespace
+
 // The dates the record's exceptions cancel. An exception is usually stored as local midnight
 // of the cancelled day, possibly written in another time zone, so it is rounded to the nearest
 // midnight. One stored at the occurrence's own time of day stands for its plain date. Untimed
@@ -229,8 +231,6 @@ std::vector<LocalDate> cancelledDates(const DatebookRecord& record)
     }
     return dates;
 }
-
-} // namespace
 
 std::optional<LocalDate> nextOccurrence(const DatebookRecord& record, LocalDate from)
 {

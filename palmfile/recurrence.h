@@ -15,6 +15,8 @@ namespace palmfile {
 std::optional<LocalDate> nextOccurrence(const DatebookRecord& record, LocalDate from);
 // True when the occurrence on `date` is cancelled by one of the record's exception dates.
 bool isException(const DatebookRecord& record, LocalDate date);
+// The dates the record's exception values cancel, in the order stored (repeats kept).
+std::vector<LocalDate> cancelledDates(const DatebookRecord& record);
 // The dates from `from` to `to` (both included) on which `record` occurs and is not cancelled.
 std::vector<LocalDate> occurrencesBetween(const DatebookRecord& record, LocalDate from,
                                           LocalDate to);

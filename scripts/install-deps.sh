@@ -5,7 +5,7 @@
 # of them is missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev clang-format
-          qt6-base-dev qt6-multimedia-dev libqt6svg6 fonts-dejavu-core
+          qt6-base-dev qt6-multimedia-dev libqt6svg6 fonts-dejavu-core libical-dev
           xvfb trayer xdotool imagemagick x11-utils dpkg-dev file)
 missing=()
 for p in "${packages[@]}"; do

@@ -4,6 +4,9 @@
 
 #include <QStringList>
 
+#include <cstdint>
+#include <vector>
+
 // The subcommands of palmdat. Each takes the arguments after its name and returns the exit
 // code; main() prints the command's usage line when it returns ExitUsage.
 
@@ -31,6 +34,10 @@ int runUsers(const QStringList& arguments);
 int runDemo(const QStringList& arguments);
 int runLocate(const QStringList& arguments);
 int runToday(const QStringList& arguments);
+int runIcs(const QStringList& arguments);
+
+// True when the bytes start with the to-do file's tag.
+bool hasTodoTag(const std::vector<std::uint8_t>& bytes);
 
 // UTF-8 on stderr with a line break; on stdout as given.
 void printError(const QString& message);

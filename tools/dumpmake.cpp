@@ -17,15 +17,11 @@ using namespace palmfile;
 
 namespace palmdat {
 
-namespace {
-
 bool hasTodoTag(const std::vector<std::uint8_t>& bytes)
 {
     return bytes.size() >= 4 && (bytes[0] | bytes[1] << 8 | bytes[2] << 16 |
                                  std::uint32_t(bytes[3]) << 24) == layout::kTodoTag;
 }
-
-} // namespace
 
 int runDump(const QStringList& arguments)
 {

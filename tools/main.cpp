@@ -8,6 +8,15 @@
 
 namespace {
 
+#ifndef CHIMEWELL_HAVE_LIBICAL
+int runIcsUnavailable(const QStringList&)
+{
+    palmdat::printError(
+        QStringLiteral("palmdat: ics is not available: this palmdat was built without libical"));
+    return palmdat::ExitUnreadable;
+}
+#endif
+
 const palmdat::Command kCommands[] = {
     {"dump", "FILE", "print a datebook or to-do file as JSON", palmdat::runDump},
     {"make", "IN.json OUT", "write a datebook or to-do file from JSON as dump prints it",
@@ -21,6 +30,13 @@ const palmdat::Command kCommands[] = {
     {"locate", "", "print the Palm Desktop folder that Chimewell would use", palmdat::runLocate},
     {"today", "DESKTOP_FOLDER [--user-id N] [--now YYYY-MM-DDTHH:MM:SS] [--set name=value ...]",
      "print today's list, tooltip and alarms as Chimewell shows them", palmdat::runToday},
+#ifdef CHIMEWELL_HAVE_LIBICAL
+    {"ics", "FOLDER-or-FILE [--user-id N] [-o OUT.ics]",
+     "write the datebook and to-dos as an iCalendar file", palmdat::runIcs},
+#else
+    {"ics", "FOLDER-or-FILE [--user-id N] [-o OUT.ics]",
+     "not available: this palmdat was built without libical", runIcsUnavailable},
+#endif
 };
 
 QString usageLine(const palmdat::Command& command)

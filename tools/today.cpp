@@ -139,10 +139,6 @@ int runToday(const QStringList& arguments)
                              LoadText(IDS_TODO_PREFIX));
     const TodayPass pass = runTodayPass(builder, settings, true);
     builder.deleteCopies();
-    if (pass.result < 0) {
-        printOutput(pass.tooltip.toUtf8() + '\n');
-        return ExitUnreadable;
-    }
 
     QString text =
         pass.post ? pass.tooltip : TooltipText(FirstLineText(builder.alarms(), builder.locale()));
@@ -157,7 +153,7 @@ int runToday(const QStringList& arguments)
                     .arg(entry.description);
     }
     printOutput(text.toUtf8());
-    return ExitOk;
+    return pass.result < 0 ? ExitUnreadable : ExitOk;
 }
 
 } // namespace palmdat

@@ -5,12 +5,14 @@
 #include "app/clock.h"
 #include "app/stringtable.h"
 #include "palm/timetexts.h"
+#include "spinarrows.h"
 
 #include <QBoxLayout>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTextEdit>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 AlarmDialog::Runner& testRunner()
@@ -47,28 +49,31 @@ AlarmDialog::AlarmDialog(const Clock& clock, QWidget* parent) : CBaseDialog(pare
     m_ok->setDefault(true);
     m_warnAgainButton = new QPushButton(QStringLiteral("&Warn again"), this);
     m_warnAgainButton->setObjectName(QStringLiteral("warnAgainButton"));
-    m_snooze = new QSpinBox(this);
-    m_snooze->setObjectName(QStringLiteral("snoozeSpin"));
-    m_snooze->setRange(MinSnoozeMinutes, MaxSnoozeMinutes);
+    // Like an up-down control beside its buddy: the button itself shows the minutes.
+    auto* arrows = new SpinArrows(this);
+    arrows->setFixedHeight(m_warnAgainButton->sizeHint().height());
+    arrows->stepOnArrowKeys(m_warnAgainButton);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_ok);
-    buttons->addWidget(m_warnAgainButton, 1);
-    buttons->addWidget(m_snooze);
+    auto* warnAgain = new QHBoxLayout;
+    warnAgain->setSpacing(0);
+    warnAgain->addWidget(m_warnAgainButton, 1);
+    warnAgain->addWidget(arrows);
+    buttons->addLayout(warnAgain, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_text, 1);
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     setTabOrder(m_text, m_ok);
     setTabOrder(m_ok, m_warnAgainButton);
-    setTabOrder(m_warnAgainButton, m_snooze);
 
     connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_warnAgainButton, &QPushButton::clicked, this, [this] {
         m_warnAgain = true;
         accept();
     });
-    connect(m_snooze, &QSpinBox::valueChanged, this, &AlarmDialog::updateWarnAgainText);
+    connect(arrows, &SpinArrows::stepped, this, &AlarmDialog::stepSnooze);
 
     m_captionTimer = new QTimer(this);
     m_captionTimer->setInterval(5000);
@@ -87,13 +92,14 @@ void AlarmDialog::setAlarmText(const QString& text)
 
 void AlarmDialog::setSnoozeMinutes(int minutes)
 {
-    m_snooze->setValue(minutes);
+    m_snoozeMinutes = std::max(minutes, MinSnoozeMinutes);
     updateWarnAgainText();
 }
 
-int AlarmDialog::snoozeMinutes() const
+void AlarmDialog::stepSnooze(int delta)
 {
-    return m_snooze->value();
+    m_snoozeMinutes = std::clamp(m_snoozeMinutes + delta, MinSnoozeMinutes, MaxSnoozeMinutes);
+    updateWarnAgainText();
 }
 
 void AlarmDialog::run()
@@ -125,5 +131,5 @@ void AlarmDialog::renewCaption()
 
 void AlarmDialog::updateWarnAgainText()
 {
-    m_warnAgainButton->setText(warnAgainText(m_snooze->value()));
+    m_warnAgainButton->setText(warnAgainText(m_snoozeMinutes));
 }

@@ -8,7 +8,6 @@
 
 class Clock;
 class QPushButton;
-class QSpinBox;
 class QTextEdit;
 class QTimer;
 
@@ -22,10 +21,10 @@ public:
     explicit AlarmDialog(const Clock& clock, QWidget* parent = nullptr);
 
     void setAlarmText(const QString& text);
-    // Values outside 1..30 open at the nearest limit, so button, spin box and the minutes
-    // handed back always agree.
+    // A value above 30 stays as it is until the first step brings it into 1..30; one below 1
+    // opens at 1, as a snooze of 0 minutes would ring again at once.
     void setSnoozeMinutes(int minutes);
-    int snoozeMinutes() const;
+    int snoozeMinutes() const { return m_snoozeMinutes; }
     // True only when the dialog was closed with the Warn again button.
     bool warnAgain() const { return m_warnAgain; }
 
@@ -42,14 +41,15 @@ protected:
 
 private:
     void renewCaption();
+    void stepSnooze(int delta);
     void updateWarnAgainText();
 
     const Clock& m_clock;
     bool m_warnAgain = false;
+    int m_snoozeMinutes = MinSnoozeMinutes;
     QTextEdit* m_text;
     QPushButton* m_ok;
     QPushButton* m_warnAgainButton;
-    QSpinBox* m_snooze;
     QTimer* m_captionTimer;
 };
 

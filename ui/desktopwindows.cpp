@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "desktopwindows.h"
 
+#include "app/palmuserswatcher.h"
 #include "app/refreshworker.h"
 #include "ui/mainwindow.h"
 #include "ui/platform/platformautostart.h"
@@ -22,6 +23,8 @@ void DesktopWindows::openMainWindow(const RunContext& context)
     // The worker waits for the user's answer; the window answers on its own thread.
     QObject::connect(&context.worker, &RefreshWorker::alarmDue, m_window.get(),
                      &MainWindow::answerAlarm, Qt::BlockingQueuedConnection);
+    QObject::connect(&context.usersWatcher, &PalmUsersWatcher::usersChanged, m_window.get(),
+                     &MainWindow::refillUsers);
     QObject::connect(
         m_window.get(), &MainWindow::quitRequested, qApp, [this] { endRun(); },
         Qt::QueuedConnection);

@@ -36,6 +36,7 @@
 #include <QSettings>
 #include <QShortcut>
 #include <QSystemTrayIcon>
+#include <QTextDocument>
 #include <QTimer>
 #include <QToolTip>
 
@@ -48,30 +49,16 @@ QDate localDate(std::int64_t t)
     return QDateTime::fromSecsSinceEpoch(t).date();
 }
 
-// Up and Down in the minutes field step it like the arrows beside it.
-class ArrowKeyStepper : public QObject
+// Windows shows the tray tooltip as plain text. Elsewhere Qt (or the panel) takes a text that
+// looks like HTML for rich text, so such a text goes there escaped and shows as typed.
+QString trayToolTip(const QString& text)
 {
-public:
-    ArrowKeyStepper(QObject* parent, std::function<void(int)> step)
-        : QObject(parent), m_step(std::move(step))
-    {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::KeyPress) {
-            const int key = static_cast<QKeyEvent*>(event)->key();
-            if (key == Qt::Key_Up || key == Qt::Key_Down) {
-                m_step(key == Qt::Key_Up ? 1 : -1);
-                return true;
-            }
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void(int)> m_step;
-};
+#ifdef Q_OS_WIN
+    return text;
+#else
+    return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpacePre) : text;
+#endif
+}
 
 // Calls `used` once, at the first key or mouse button the user presses in `window`.
 class FirstInputWatcher : public QObject
@@ -221,8 +208,8 @@ void MainWindow::buildWindow()
 
     connect(m_minutes, &QLineEdit::textChanged, this, &MainWindow::minutesChanged);
     connect(arrows, &SpinArrows::stepped, this, &MainWindow::stepMinutes);
-    m_minutes->installEventFilter(
-        new ArrowKeyStepper(this, [this](int delta) { stepMinutes(delta); }));
+    arrows->stepOnArrowKeys(m_minutes);
+    m_minutes->installEventFilter(this);
     connect(refresh, &QPushButton::clicked, this, &MainWindow::refresh);
     connect(hide, &QPushButton::clicked, this, &MainWindow::accept);
     connect(quit, &QPushButton::clicked, this, &MainWindow::quitRequested);
@@ -267,17 +254,40 @@ void MainWindow::setTrayAvailableCheck(std::function<bool()> available)
     m_trayAvailable = std::move(available);
 }
 
-void MainWindow::fillUsers()
+void MainWindow::addUserItems()
 {
     for (int position = 0; position < m_palmUsers.count(); ++position) {
         const int id = m_palmUsers.idAt(position);
         m_users->addItem(m_palmUsers.name(id), id);
     }
+}
+
+void MainWindow::fillUsers()
+{
+    addUserItems();
     const int stored = m_users->findData(m_settings.snapshot().palmuserid);
     m_users->setCurrentIndex(stored >= 0 ? stored : 0);
     const int id = m_users->count() > 0 ? m_users->currentData().toInt() : -1;
     m_settings.update([id](Settings& s) { s.SelectPalmUser(id); });
     connect(m_users, &QComboBox::currentIndexChanged, this, &MainWindow::userChosen);
+}
+
+void MainWindow::refillUsers()
+{
+    const int chosen = m_settings.snapshot().palmuserid;
+    const bool hadUsers = m_users->count() > 0;
+    const QSignalBlocker blocker(m_users);
+    m_users->clear();
+    addUserItems();
+    int index = m_users->findData(chosen);
+    // With no user before, the stored user or else the first one is chosen now, as at start.
+    if (!hadUsers && m_users->count() > 0) {
+        index = std::max(index, 0);
+        const int id = m_users->itemData(index).toInt();
+        m_settings.update([id](Settings& s) { s.SelectPalmUser(id); });
+        requestRescan();
+    }
+    m_users->setCurrentIndex(index);
 }
 
 void MainWindow::userChosen(int index)
@@ -324,7 +334,8 @@ void MainWindow::minutesChanged()
         return;
     }
     QToolTip::hideText();
-    storeWarntime(*minutes);
+    m_settings.update([value = *minutes](Settings& s) { s.warntime = value; });
+    m_saveSettings(SaveScope::Values);
     requestRescan();
 }
 
@@ -335,35 +346,39 @@ void MainWindow::stepMinutes(int delta)
     m_minutes->setText(QString::number(std::clamp(current + delta, 0, MaxMinutes)));
 }
 
-void MainWindow::storeWarntime(int minutes)
-{
-    m_settings.update([minutes](Settings& s) { s.warntime = minutes; });
-    m_saveSettings(SaveScope::Values);
-}
-
-// Hide: a number above the range is stored as typed, text that is no number leaves the
-// stored minutes alone; the window hides either way.
 void MainWindow::accept()
 {
-    bool isNumber = false;
-    const int typed = m_minutes->text().toInt(&isNumber);
-    if (!validMinutes())
-        showValidationMessage();
-    if (isNumber && typed != m_settings.snapshot().warntime) {
-        storeWarntime(typed);
-        requestRescan();
-    }
-    hideToTray();
+    hideWithValidMinutes();
 }
 
-// Escape and the close box: the window stays while the minutes field holds a bad value.
 void MainWindow::reject()
+{
+    hideWithValidMinutes();
+}
+
+// Hide, Enter, Escape and the close box: while the minutes field holds a bad value the window
+// stays with the message at the field, and nothing of that value is stored.
+void MainWindow::hideWithValidMinutes()
 {
     if (!validMinutes()) {
         showValidationMessage();
+        m_minutes->setFocus();
         return;
     }
     hideToTray();
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_minutes && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        // Tab leaves the field only when it holds a valid number.
+        if ((key == Qt::Key_Tab || key == Qt::Key_Backtab) && !validMinutes()) {
+            showValidationMessage();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void MainWindow::hideToTray()
@@ -488,10 +503,14 @@ void MainWindow::showAbout()
 
 void MainWindow::updateList(const QString& tooltip, const QStringList& lines)
 {
-    qCDebug(lcUi) << "tooltip" << tooltip << "list" << lines;
-    m_tray->setToolTip(tooltip);
+    m_tray->setToolTip(trayToolTip(tooltip));
     m_list->clear();
     m_list->addItems(lines);
+    // What the widgets hold now, as they show it.
+    QStringList rows;
+    for (int row = 0; row < m_list->count(); ++row)
+        rows << m_list->item(row)->text();
+    qCDebug(lcUi) << "showing tooltip" << m_tray->toolTip() << "list" << rows;
 }
 
 void MainWindow::answerAlarm(const QString& alarmText, int* answer)

@@ -58,6 +58,8 @@ public slots:
     // The worker's due alarm: sound, "Appointment due!" window, and the answer: 1 acknowledged,
     // 0 remind again after `warnagaintime` minutes, which the window writes back.
     void answerAlarm(const QString& alarmText, int* answer);
+    // The Palm users were read again: the user list follows, the chosen user stays.
+    void refillUsers();
 
 signals:
     void quitRequested();
@@ -65,6 +67,7 @@ signals:
 protected:
     void accept() override;
     void reject() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -74,12 +77,13 @@ private slots:
 private:
     void buildWindow();
     void fillUsers();
+    void addUserItems();
     void userChosen(int index);
     void minutesChanged();
     void stepMinutes(int delta);
     std::optional<int> validMinutes() const;
     void showValidationMessage();
-    void storeWarntime(int minutes);
+    void hideWithValidMinutes();
     void refresh();
     void showOptions();
     void showAbout();

@@ -121,8 +121,15 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent)
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 
-    for (auto it = m_controls.cbegin(); it != m_controls.cend(); ++it)
-        it.value()->setWhatsThis(contextHelpText(helpContext(it.key())));
+    for (auto it = m_controls.cbegin(); it != m_controls.cend(); ++it) {
+        QWidget* control = it.value();
+        control->setWhatsThis(contextHelpText(helpContext(it.key())));
+        // A right click explains the control too (and replaces the password field's edit menu).
+        control->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(control, &QWidget::customContextMenuRequested, this, [control](const QPoint& at) {
+            QWhatsThis::showText(control->mapToGlobal(at), control->whatsThis(), control);
+        });
+    }
 }
 
 QCheckBox* OptionsDialog::addCheckBox(int id, const QString& text)

@@ -12,7 +12,8 @@ class Settings;
 
 // "Chimewell Options": the on/off options, the highest to-do priority and the password for
 // private items. It only edits: the caller fills it from Settings, and after OK copies it back
-// and saves. Every control explains itself through What's This ("?" in the title bar, F1).
+// and saves. Every control explains itself through What's This ("?" in the title bar, F1, a
+// right click).
 class OptionsDialog : public QDialog
 {
     Q_OBJECT

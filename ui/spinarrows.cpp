@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "spinarrows.h"
 
+#include <QKeyEvent>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -24,4 +25,21 @@ SpinArrows::SpinArrows(QWidget* parent) : QWidget(parent)
     layout->setSpacing(0);
     layout->addWidget(m_up);
     layout->addWidget(m_down);
+}
+
+void SpinArrows::stepOnArrowKeys(QWidget* buddy)
+{
+    buddy->installEventFilter(this);
+}
+
+bool SpinArrows::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            emit stepped(key == Qt::Key_Up ? 1 : -1);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }

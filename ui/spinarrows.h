@@ -16,9 +16,14 @@ public:
 
     QToolButton* upButton() const { return m_up; }
     QToolButton* downButton() const { return m_down; }
+    // Up and Down pressed in `buddy` step as the arrows do.
+    void stepOnArrowKeys(QWidget* buddy);
 
 signals:
     void stepped(int delta);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QToolButton* m_up;

@@ -21,13 +21,17 @@ public:
     int count() const override { return int(m_ids.size()); }
     int idAt(int position) const override { return m_ids.value(position, -1); }
     QString name(int id) const override { return m_users.value(id).first; }
-    QString userFolder(int id) const override
-    {
-        return m_users.contains(id) ? QLatin1Char('/') + m_users.value(id).second : QString();
-    }
-    QString desktopFolder() const override { return m_desktop; }
+    QString datebookPath(int id) const override { return path(id, "/datebook/datebook.dat"); }
+    QString todoPath(int id) const override { return path(id, "/todo/todo.dat"); }
 
 private:
+    QString path(int id, const char* file) const
+    {
+        return m_users.contains(id)
+                   ? m_desktop + QLatin1Char('/') + m_users.value(id).second + QLatin1String(file)
+                   : QString();
+    }
+
     QString m_desktop;
     QList<int> m_ids;
     QMap<int, QPair<QString, QString>> m_users;

@@ -48,7 +48,10 @@ private slots:
                          withAlarm(appointment("Dentist", at(kToday, 11, 0), "card"), 10),
                          allDay("Birthday", kToday)});
         addUser("BenS", {appointment("Lunch REM 15", at(kToday, 12, 30))});
-        const auto users = palmfile::writeUsersDat({{300, "Ann", "AnnE"}, {400, "Ben", "BenS"}});
+        addUser("CidS", {appointment("Call", at(kToday, 10, 0))});
+        writeBytes(m_desktop.filePath("CidS/todo/todo.dat"), std::vector<std::uint8_t>(200, 'x'));
+        const auto users = palmfile::writeUsersDat(
+            {{300, "Ann", "AnnE"}, {400, "Ben", "BenS"}, {500, "Cid", "CidS"}});
         writeBytes(m_desktop.filePath("users.dat"), users);
     }
 
@@ -66,8 +69,14 @@ private slots:
             << 0
             << "12:30 Lunch REM 15\n---\n12:30 Lunch REM 15\n"
                " To Do: (2)  Buy milk [Unfiled]\n---\n12:30\t15\tLunch REM 15\n";
+        QTest::newRow("unreadable to-do list")
+            << QStringList{"--user-id", "500"} << 1
+            << "10:00 Call\n---\nError: Can't read to-do list: DESKTOP/CidS/todo/todo.dat: not "
+               "a to-do file: this is a file with the unknown tag 0x78787878\n10:00 Call\n---\n10:00\t-1\tCall\n";
         QTest::newRow("unknown user")
-            << QStringList{"--user-id", "7"} << 1 << "Error: Can't read datebook\n";
+            << QStringList{"--user-id", "7"} << 1
+            << "Error: Can't read datebook\n---\nError: Can't read datebook: no known Palm user is "
+               "selected\nError: Can't read to-do list: no known Palm user is selected\n---\n";
     }
 
     // Each run also leaves nothing behind in the home, runtime and temporary folders.
@@ -91,7 +100,9 @@ private slots:
                           arguments);
         QVERIFY(process.waitForFinished(30000));
         QCOMPARE(process.exitCode(), exitCode);
-        QCOMPARE(QString::fromUtf8(process.readAllStandardOutput()), output);
+        QCOMPARE(
+            QString::fromUtf8(process.readAllStandardOutput()).replace(m_desktop.path(), "DESKTOP"),
+            output);
         QCOMPARE(QDir(m_home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  (QStringList{"runtime", "tmp"}));
         QVERIFY(QDir(m_home.filePath("runtime")).isEmpty());

@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Chimewell developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/palmuserswatcher.h"
 #include "app/settings.h"
 #include "app/stringtable.h"
 #include "palm/palmdesktopusers.h"
@@ -78,6 +79,51 @@ private slots:
         QCOMPARE(notice.texts, QStringList{"Kein Palm Desktop gefunden. Dieses Programm benötigt "
                                            "einen installierten Palm Desktop."});
         QVERIFY(settings.datebookpath.isEmpty());
+    }
+
+    // A user added in Palm Desktop while Chimewell runs is read again: when users.dat lists
+    // the user, or without users.dat when the user's folder gets its datebook.
+    void addedUsersAreNoticed_data()
+    {
+        QTest::addColumn<bool>("usersDat");
+        QTest::newRow("users.dat") << true;
+        QTest::newRow("folder scan") << false;
+    }
+
+    void addedUsersAreNoticed()
+    {
+        QFETCH(bool, usersDat);
+        QTemporaryDir desktop;
+        const auto addDatebook = [&](const QString& folder) {
+            QVERIFY(QDir(desktop.path()).mkpath(folder + "/datebook"));
+            QFile file(desktop.filePath(folder + "/datebook/datebook.dat"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        };
+        const auto writeUsers = [&](const std::vector<palmfile::PalmUser>& list) {
+            const auto bytes = palmfile::writeUsersDat(list);
+            QFile file(desktop.filePath("users.dat"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
+        };
+        addDatebook("AnnE");
+        QVERIFY(QDir(desktop.path()).mkpath("BenS/datebook"));
+        if (usersDat) {
+            addDatebook("BenS");
+            writeUsers({{300, "Ann", "AnnE"}});
+        }
+        PalmDesktopUsers users(desktop.path());
+        PalmUsersWatcher watcher(users);
+        int changes = 0;
+        connect(&watcher, &PalmUsersWatcher::usersChanged, [&] { ++changes; });
+        QCOMPARE(users.count(), 1);
+
+        if (usersDat)
+            writeUsers({{300, "Ann", "AnnE"}, {400, "Ben", "BenS"}});
+        else
+            addDatebook("BenS");
+        QTRY_COMPARE(changes, 1);
+        QCOMPARE(users.count(), 2);
+        QCOMPARE(users.name(users.idAt(1)), usersDat ? "Ben" : "BenS");
     }
 };
 

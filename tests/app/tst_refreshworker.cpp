@@ -163,7 +163,8 @@ private slots:
         start();
         QTRY_COMPARE(m_window->posts.size(), 1);
         QCOMPARE(m_window->posts[0].tooltip, QString("Error: Can't read datebook"));
-        QVERIFY(m_window->posts[0].lines.isEmpty());
+        QCOMPARE(m_window->posts[0].lines,
+                 QStringList{"Error: Can't read datebook: " + datebook() + ": no such file"});
 
         // The next pass after the 5-second wait is forced again and finds the file.
         QFile::rename(datebook() + ".away", datebook());

@@ -168,29 +168,50 @@ private slots:
         QCOMPARE(ScramblePassword(scrambled), clear);
     }
 
-    // The scrambled text holds control and Windows-1252 upper bytes; they must come back
-    // exactly from the file, also through a fresh reader.
+    // The clear bytes behind the stored text are Windows-1252 where that keeps the password,
+    // else UTF-8; the scrambled text holds control and upper bytes, which must come back
+    // exactly through a fresh reader.
     void passwordSurvivesTheProfile_data()
     {
         QTest::addColumn<QString>("password");
-        QTest::newRow("separators") << QString("a,b;c=d\\e\"f g#h");
-        QTest::newRow("umlauts and euro") << QString("Grüße€ and ¤µ");
+        QTest::addColumn<QByteArray>("clearBytes");
+        QTest::newRow("separators")
+            << QString("a,b;c=d\\e\"f g#h") << QByteArray("a,b;c=d\\e\"f g#h");
+        QTest::newRow("umlauts and euro") << QString("Grüße€ and ¤µ")
+                                          << QByteArray("Gr\xFC\xDF"
+                                                        "e\x80 and \xA4\xB5");
+        QTest::newRow("beyond Windows-1252") << QString("Ωmega ü") << QString("Ωmega ü").toUtf8();
+        QTest::newRow("Windows-1252 that reads as UTF-8")
+            << QString("Ã¤") << QString("Ã¤").toUtf8();
     }
 
     void passwordSurvivesTheProfile()
     {
         QFETCH(QString, password);
+        QFETCH(QByteArray, clearBytes);
         Settings s(&m_users, nullptr);
         s.password = password;
         save(s);
-        QCOMPARE(loaded(*profile()).password, password);
+        auto file = profile();
+        const std::string stored = file->value("Options/password").toString().toStdString();
+        QCOMPARE(ScramblePassword(QByteArray::fromStdString(palmfile::utf8ToCp1252(stored))),
+                 clearBytes);
+        QCOMPARE(loaded(*file).password, password);
     }
 
-    void passwordOfTheOriginalProgram()
+    // Older versions of Chimewell scrambled the Windows-1252 bytes, some the UTF-8 bytes.
+    void storedPasswordsReadBack_data()
     {
-        // It scrambled the Windows-1252 bytes of the clear text.
-        const QByteArray scrambled = ScramblePassword(QByteArray("Gr\xFC\xDF"
-                                                                 "e!"));
+        QTest::addColumn<QByteArray>("clearBytes");
+        QTest::newRow("Windows-1252") << QByteArray("Gr\xFC\xDF"
+                                                    "e!");
+        QTest::newRow("UTF-8") << QString("Grüße!").toUtf8();
+    }
+
+    void storedPasswordsReadBack()
+    {
+        QFETCH(QByteArray, clearBytes);
+        const QByteArray scrambled = ScramblePassword(clearBytes);
         auto file = profile();
         file->setValue("Options/password",
                        QString::fromStdString(palmfile::cp1252ToUtf8(scrambled.toStdString())));

@@ -2,9 +2,10 @@
 # SPDX-FileCopyrightText: 2026 Chimewell developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 # End-to-end run of the real program on a virtual X display with a notification-area host:
-# tray icon and tooltip, caption, single instance, the alarm on time and red, snooze and
-# acknowledge, a datebook edit showing at once, Quit from the tray menu, settings on disk and
-# private copies gone. Screenshots of each step go to SHOTS.
+# tray icon, caption, the list and tooltip as the window shows them, hide at start, single
+# instance, the alarm on time and red, snooze and acknowledge, a datebook edit showing at once,
+# Quit from the tray menu, settings on disk and private copies gone. Screenshots of each step
+# go to SHOTS.
 #   desktop_run.sh CHIMEWELL PALMDAT SHOTS
 set -uo pipefail
 chimewell=$1
@@ -91,11 +92,18 @@ wait_for() { # wait_for SECONDS COMMAND...: true once COMMAND succeeds
     done
     return 1
 }
-has_main_window() { xdotool search --name '^Chimewell [0-9]{2}:[0-9]{2}$' >/dev/null 2>&1; }
+caption='^Chimewell [0-9]{2}:[0-9]{2}$'
+has_main_window() { xdotool search --name "$caption" >/dev/null 2>&1; }
 visible() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+main_hidden() { has_main_window && ! visible "$caption"; }
+main_window() { xdotool search --onlyvisible --name "$caption" 2>/dev/null | head -n1; }
 no_alarm() { ! visible '^Appointment due!'; }
 alarm_window() { xdotool search --onlyvisible --name '^Appointment due!' 2>/dev/null | tail -n1; }
-logged() { grep -q -- "$1" "$work/chimewell.log"; }
+# What the window shows: the window reports its tooltip and list as its widgets hold them,
+# once they are filled.
+shows() { grep -Eq -- "showing tooltip $1" "$work/chimewell.log"; }
+# Pixels that differ between two pictures.
+changed_pixels() { compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1; }
 # The icon is a window of ours embedded in trayer's panel.
 tray_icon() {
     local panel
@@ -121,14 +129,19 @@ pids+=("$first")
 
 check "main window caption is 'Chimewell HH:MM'" wait_for 15 has_main_window
 check "tray icon in the notification area" wait_for 10 has_tray_icon
-check "tooltip shows the first appointment" wait_for 10 logged 'tooltip "[0-9][0-9]:[0-9][0-9] Dentist REM 0"'
+check "tooltip shows the first appointment" wait_for 10 shows '"[0-9]{2}:[0-9]{2} Dentist REM 0"'
+check "the list shows today's appointments" \
+    shows '.* list QList\("[0-9]{2}:[0-9]{2} Dentist REM 0", "[^"]*Team day"'
+# The first copy has settled once hide at start took it off the screen.
+check "the window hides at start" wait_for 10 main_hidden
 shot 1-started
 
 "$chimewell" >/dev/null 2>&1
 second=$?
 check "a second copy exits with -1" test "$second" -eq 255
-check "the second copy brings the first window back" \
-    wait_for 5 visible '^Chimewell [0-9]{2}:[0-9]{2}$'
+check "the second copy brings the first window back" wait_for 5 visible "$caption"
+sleep 0.5
+check "and it stays shown" visible "$caption"
 shot 2-second-copy
 
 check "alarm window appears" wait_for 40 visible '^Appointment due!'
@@ -158,11 +171,16 @@ check "OK ends the alarm" wait_for 5 no_alarm
 sleep 6
 check "an acknowledged alarm does not come back" no_alarm
 
+import -window "$(main_window)" "$work/before-edit.png" 2>/dev/null
 write_datebook "$due" "Added by the test" >/dev/null
 edited=$(now)
-check "an edited datebook shows" wait_for 5 logged 'list.*Added by the test'
+check "an edited datebook shows" wait_for 5 shows '.* list QList\(.*"[^"]*Added by the test"'
 took=$(($(now) - edited))
 check "it shows within a second (${took} s)" test "$took" -le 1
+sleep 0.3
+import -window "$(main_window)" "$work/after-edit.png" 2>/dev/null
+pixels=$(changed_pixels "$work/before-edit.png" "$work/after-edit.png")
+check "the window's list changed on screen (${pixels} pixels)" test "${pixels:-0}" -gt 0
 shot 5-edited
 
 icon=$(tray_icon)
@@ -195,8 +213,8 @@ check "SIGTERM: the alarm window is open" wait_for 30 visible '^Appointment due!
 sleep 0.5
 alarm=$(alarm_window)
 xdotool windowfocus --sync "$alarm" 2>/dev/null
-# From OK, two Tabs reach the snooze minutes.
-xdotool key Tab Tab ctrl+a 7
+# From OK, Tab reaches Warn again, whose arrow keys step the minutes: 1 up to 7.
+xdotool key Tab Up Up Up Up Up Up
 sleep 0.5
 shot 7-snooze-7
 kill -TERM "$term"

@@ -105,9 +105,11 @@ private slots:
     void pastAppointmentsAreListedButNeverRing()
     {
         const std::vector records = {appointment("Past", at(kToday, 9, 0)),
+                                     daily(appointment("Standup", at(kToday, 9, 15) - 86400)),
                                      appointment("Now", at(kToday, 10, 0)),
                                      appointment("Late", at(kToday, 23, 0))};
-        QCOMPARE(linesOf(records), (QStringList{"09:00 Past", "10:00 Now", "23:00 Late"}));
+        QCOMPARE(linesOf(records),
+                 (QStringList{"09:00 Past", "09:15 Standup", "10:00 Now", "23:00 Late"}));
         QCOMPARE(m_alarms.size(), std::size_t(2));
         QCOMPARE(m_alarms[0].startTime, at(kToday, 10, 0));
         m_settings.showalltodaysappts = 0;
@@ -167,6 +169,7 @@ private slots:
         QTest::newRow("shortest with code") << "xREM 5" << 5;
         QTest::newRow("three digits") << "Call office REM 123" << -1;
         QTest::newRow("two blanks") << "Call office REM  5" << -1;
+        QTest::newRow("lower case") << "Call office rem 15" << -1;
     }
 
     void reminderCodes()
@@ -258,6 +261,18 @@ private slots:
         QVERIFY(error.contains("changed"));
         QCOMPARE(scan(false), 1);
         QCOMPARE(m_lines, QStringList{"12:00 Dentist"});
+
+        // A copy that cannot be written keeps the lines and alarms held, and answers their
+        // number.
+        const QStringList held = linesOf(
+            {appointment("Dentist", at(kToday, 12, 0)), appointment("Gym", at(kToday, 18, 0))});
+        const QString copy = m_dir.filePath("copies/datebooktmp.dat");
+        QVERIFY(QFile::remove(copy) && QDir().mkdir(copy));
+        writeDatebook(datebook(), {appointment("Dentist", at(kToday, 13, 0))});
+        QCOMPARE(scan(), 2);
+        QCOMPARE(m_lines, held);
+        QCOMPARE(m_alarms.size(), std::size_t(2));
+        QVERIFY(QDir().rmdir(copy));
 
         // A folder others may write to is refused: a failure, not a copy to retry.
         QFile::setPermissions(copies, QFileDevice::Permissions(0x7777));

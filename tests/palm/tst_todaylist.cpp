@@ -113,15 +113,58 @@ private slots:
         QCOMPARE(list.size(), 4);
     }
 
-    void failuresKeepTheList()
+    // A file that cannot be read hides nothing of the other: its lines and alarms stay, and
+    // the failure names the file and the reason. No to-do file at all means no to-dos.
+    void aFailingFileHidesNothingOfTheOther_data()
     {
+        QTest::addColumn<QString>("broken");
+        QTest::addColumn<QByteArray>("content"); // empty: the file is removed
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("datebookFailure");
+        QTest::addColumn<QString>("toDoFailure");
+        const QStringList appointments{"08:30 Team", "10:00 Dentist", " Anniversary", " Birthday"};
+        const QByteArray garbage(200, 'x');
+        QTest::newRow("no to-do file")
+            << "todo.dat" << QByteArray() << 2 << appointments << QString() << QString();
+        QTest::newRow("unreadable to-do list")
+            << "todo.dat" << garbage << -1 << appointments << QString() << "todo.dat: not a";
+        QTest::newRow("no datebook") << "datebook.dat" << QByteArray() << -1
+                                     << QStringList{" To Do: (1)  14.05.24: Tax return [Unfiled]"}
+                                     << "datebook.dat: no such file" << QString();
+        QTest::newRow("unreadable datebook")
+            << "datebook.dat" << garbage << -1
+            << QStringList{" To Do: (1)  14.05.24: Tax return [Unfiled]"} << "datebook.dat: not a"
+            << QString();
+    }
+
+    void aFailingFileHidesNothingOfTheOther()
+    {
+        QFETCH(QString, broken);
+        QFETCH(QByteArray, content);
+        QFETCH(int, result);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, datebookFailure);
+        QFETCH(QString, toDoFailure);
         auto today = builder();
-        QStringList list{"untouched"};
-        QFile::remove(m_settings.todopath);
-        QCOMPARE(today->BuildTodayList(m_settings, list, true), -1);
-        QCOMPARE(list, QStringList{"untouched"});
-        // The datebook was scanned before the to-do list failed.
+        QStringList list;
+        QCOMPARE(today->BuildTodayList(m_settings, list, true), 2);
+        m_clock.set(at(kToday, 7, 1));
+
+        QFile::remove(m_dir.filePath(broken));
+        if (!content.isEmpty())
+            writeBytes(m_dir.filePath(broken),
+                       std::vector<std::uint8_t>(content.begin(), content.end()));
+        list.clear();
+        QCOMPARE(today->BuildTodayList(m_settings, list, true), result);
+        QCOMPARE(list, lines);
         QCOMPARE(today->alarms().size(), std::size_t(2));
+        const auto failure = [&](const QString& given, const QString& expected) {
+            return expected.isEmpty() ? given.isEmpty() : given.contains(m_dir.filePath(expected));
+        };
+        QVERIFY2(failure(today->datebookFailure(), datebookFailure),
+                 qPrintable(today->datebookFailure()));
+        QVERIFY2(failure(today->toDoFailure(), toDoFailure), qPrintable(today->toDoFailure()));
     }
 
     // Alarms with equal starts keep the order of the exchange sort, which picks the one that

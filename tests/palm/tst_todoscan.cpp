@@ -126,8 +126,12 @@ private slots:
         QCOMPARE(m_scan->ScanToDos(m_settings, m_lines, true), 0);
         QCOMPARE(m_lines.size(), 1);
 
+        // No file is no to-do: news once, then unchanged until the file appears.
         QFile::remove(todoFile());
-        QCOMPARE(m_scan->ScanToDos(m_settings, m_lines, true), -1);
+        QCOMPARE(m_scan->ScanToDos(m_settings, m_lines, false), 1);
+        QVERIFY(m_lines.isEmpty());
+        QCOMPARE(m_scan->ScanToDos(m_settings, m_lines, false), 0);
+        QCOMPARE(linesOf({todo("Tax return", daysFromToday(-1))}).size(), 1);
     }
 
     // The marker as written in three zones; read east of the writer it falls on 1 January.

@@ -4,11 +4,12 @@
 #include "palm/timetexts.h"
 #include "ui/alarmdialog.h"
 #include "ui/resources.h"
+#include "ui/spinarrows.h"
 #include "uitestsupport.h"
 
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTextEdit>
+#include <QToolButton>
 #include <QtTest>
 
 #include <ctime>
@@ -45,11 +46,17 @@ void closeBy(AlarmDialog& dialog, Close how)
     }
 }
 
-void pressSpin(AlarmDialog& dialog, int clicks)
+// Steps the snooze minutes with the arrow buttons, or with the arrow keys on Warn again.
+void pressSpin(AlarmDialog& dialog, int clicks, bool keys = false)
 {
-    auto* spin = dialog.findChild<QSpinBox*>("snoozeSpin");
-    for (int i = 0; i < std::abs(clicks); ++i)
-        QTest::keyClick(spin, clicks > 0 ? Qt::Key_Up : Qt::Key_Down);
+    auto* arrows = dialog.findChild<SpinArrows*>();
+    auto* button = dialog.findChild<QPushButton*>("warnAgainButton");
+    for (int i = 0; i < std::abs(clicks); ++i) {
+        if (keys)
+            QTest::keyClick(button, clicks > 0 ? Qt::Key_Up : Qt::Key_Down);
+        else
+            (clicks > 0 ? arrows->upButton() : arrows->downButton())->click();
+    }
 }
 } // namespace
 
@@ -92,45 +99,54 @@ private slots:
             dialog.show();
             QVERIFY(QTest::qWaitForWindowActive(&dialog));
             QVERIFY(dialog.windowFlags() & Qt::WindowStaysOnTopHint);
-            QCOMPARE(dialog.findChild<QTextEdit*>("alarmText")->toPlainText(),
-                     QStringLiteral("10:00 Dentist\nBring the X-rays"));
+            QCOMPARE(
+                dialog.findChild<QTextEdit*>("alarmText")->toPlainText(),
+                QStringLiteral("10:00 Review <code> changes\nBring <b>X-rays</b> &amp; notes"));
             QCOMPARE(dialog.snoozeMinutes(), 5);
             pressSpin(dialog, 2);
             closeBy(dialog, how);
             closed = !dialog.isVisible();
         });
         int given = -1;
-        window.answerAlarm(QStringLiteral("10:00 Dentist\r\nBring the X-rays"), &given);
+        window.answerAlarm(
+            QStringLiteral("10:00 Review <code> changes\r\nBring <b>X-rays</b> &amp; notes"),
+            &given);
         QVERIFY(closed);
         QCOMPARE(given, answer);
         QCOMPARE(fixture.current().warnagaintime, 7);
         QCOMPARE(fixture.takeRescans(), 0);
     }
 
+    // A stored value above 30 shows unchanged until the first step; one below 1 opens at 1.
     void snoozeSpinAndButtonText_data()
     {
         QTest::addColumn<int>("stored");
         QTest::addColumn<int>("clicks");
+        QTest::addColumn<bool>("keys");
         QTest::addColumn<int>("minutes");
         QTest::addColumn<QString>("text");
-        QTest::newRow("one minute") << 1 << 0 << 1 << "Remind again in 1 minute";
-        QTest::newRow("up from 1") << 1 << 1 << 2 << "Remind again in 2 minutes";
-        QTest::newRow("stops at 30") << 29 << 3 << 30 << "Remind again in 30 minutes";
-        QTest::newRow("stops at 1") << 2 << -3 << 1 << "Remind again in 1 minute";
-        QTest::newRow("45 opens at 30") << 45 << 0 << 30 << "Remind again in 30 minutes";
-        QTest::newRow("0 opens at 1") << 0 << 0 << 1 << "Remind again in 1 minute";
+        QTest::newRow("one minute") << 1 << 0 << false << 1 << "Remind again in 1 minute";
+        QTest::newRow("up from 1") << 1 << 1 << false << 2 << "Remind again in 2 minutes";
+        QTest::newRow("Up key") << 5 << 2 << true << 7 << "Remind again in 7 minutes";
+        QTest::newRow("stops at 30") << 29 << 3 << false << 30 << "Remind again in 30 minutes";
+        QTest::newRow("stops at 1") << 2 << -3 << true << 1 << "Remind again in 1 minute";
+        QTest::newRow("45 unchanged") << 45 << 0 << false << 45 << "Remind again in 45 minutes";
+        QTest::newRow("45, up: 30") << 45 << 1 << false << 30 << "Remind again in 30 minutes";
+        QTest::newRow("45, down: 30") << 45 << -1 << true << 30 << "Remind again in 30 minutes";
+        QTest::newRow("0 opens at 1") << 0 << 0 << false << 1 << "Remind again in 1 minute";
     }
 
     void snoozeSpinAndButtonText()
     {
         QFETCH(int, stored);
         QFETCH(int, clicks);
+        QFETCH(bool, keys);
         QFETCH(int, minutes);
         QFETCH(QString, text);
         FakeClock clock;
         AlarmDialog dialog(clock);
         dialog.setSnoozeMinutes(stored);
-        pressSpin(dialog, clicks);
+        pressSpin(dialog, clicks, keys);
         QCOMPARE(dialog.snoozeMinutes(), minutes);
         QCOMPARE(dialog.findChild<QPushButton*>("warnAgainButton")->text(), text);
     }

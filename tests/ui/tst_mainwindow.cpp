@@ -12,8 +12,8 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QSignalSpy>
-#include <QSpinBox>
 #include <QSystemTrayIcon>
+#include <QTextDocument>
 #include <QToolButton>
 #include <QToolTip>
 #include <QtTest>
@@ -31,6 +31,8 @@ enum class Change
 enum class Way
 {
     HideButton,
+    Enter,
+    Tab,
     Escape,
     CloseBox,
     Minimise
@@ -53,6 +55,20 @@ bool validationShown()
     return QToolTip::isVisible() && QToolTip::text().contains(QStringLiteral("0 to 60"));
 }
 
+// The tray tooltip as the desktop shows it: Windows as plain text; elsewhere Qt draws it and
+// takes a text that looks like HTML for rich text.
+QString tooltipAsShown(const QString& tip)
+{
+#ifndef Q_OS_WIN
+    if (Qt::mightBeRichText(tip)) {
+        QTextDocument document;
+        document.setHtml(tip);
+        return document.toPlainText();
+    }
+#endif
+    return tip;
+}
+
 void tick(MainWindow& window)
 {
     QMetaObject::invokeMethod(&window, "tick");
@@ -63,7 +79,8 @@ MainWindow& openShown(MainWindowFixture& fixture)
 {
     MainWindow& window = fixture.open();
     window.show();
-    [&] { QVERIFY(QTest::qWaitForWindowExposed(&window)); }();
+    window.activateWindow();
+    [&] { QVERIFY(QTest::qWaitForWindowActive(&window)); }();
     return window;
 }
 } // namespace
@@ -142,8 +159,8 @@ private slots:
         QCOMPARE(minutesField(window)->text(), QString::number(warntime));
     }
 
-    // Only a tray icon can bring the window back. Escape and the close box keep the window
-    // while the minutes field holds a bad value; Hide stores a number above the range as typed.
+    // Only a tray icon can bring the window back. Every way out of the minutes field treats a
+    // bad value alike: the message at the field, which keeps the focus, and nothing stored.
     void closingHidesOnlyWithATrayAndValidMinutes_data()
     {
         QTest::addColumn<Way>("way");
@@ -151,16 +168,24 @@ private slots:
         QTest::addColumn<QString>("keys");
         QTest::addColumn<bool>("visible");
         QTest::addColumn<int>("warntime");
-        QTest::newRow("Hide") << Way::HideButton << true << "12" << false << 12;
-        QTest::newRow("Escape") << Way::Escape << true << "12" << false << 12;
-        QTest::newRow("close box") << Way::CloseBox << true << "12" << false << 12;
-        QTest::newRow("minimise") << Way::Minimise << true << "12" << false << 12;
-        QTest::newRow("Hide without tray") << Way::HideButton << false << "12" << true << 12;
-        QTest::newRow("minimise without tray") << Way::Minimise << false << "12" << true << 12;
-        QTest::newRow("Escape, bad minutes") << Way::Escape << true << "75" << true << 7;
-        QTest::newRow("close box, bad minutes") << Way::CloseBox << true << "75" << true << 7;
-        QTest::newRow("Hide, bad minutes") << Way::HideButton << true << "75" << false << 75;
-        QTest::newRow("Hide, no number") << Way::HideButton << true << "\b" << false << 5;
+        QTest::addColumn<bool>("message");
+        QTest::newRow("Hide") << Way::HideButton << true << "12" << false << 12 << false;
+        QTest::newRow("Enter") << Way::Enter << true << "12" << false << 12 << false;
+        QTest::newRow("Tab") << Way::Tab << true << "12" << true << 12 << false;
+        QTest::newRow("Escape") << Way::Escape << true << "12" << false << 12 << false;
+        QTest::newRow("close box") << Way::CloseBox << true << "12" << false << 12 << false;
+        QTest::newRow("minimise") << Way::Minimise << true << "12" << false << 12 << false;
+        QTest::newRow("Hide without tray")
+            << Way::HideButton << false << "12" << true << 12 << false;
+        QTest::newRow("minimise without tray")
+            << Way::Minimise << false << "12" << true << 12 << false;
+        for (auto [name, way] : {std::pair{"Hide", Way::HideButton},
+                                 {"Enter", Way::Enter},
+                                 {"Tab", Way::Tab},
+                                 {"Escape", Way::Escape},
+                                 {"close box", Way::CloseBox}})
+            QTest::addRow("%s, bad minutes", name) << way << true << "75" << true << 7 << true;
+        QTest::newRow("Hide, no number") << Way::HideButton << true << "\b" << true << 5 << true;
     }
 
     void closingHidesOnlyWithATrayAndValidMinutes()
@@ -170,13 +195,22 @@ private slots:
         QFETCH(QString, keys);
         QFETCH(bool, visible);
         QFETCH(int, warntime);
+        QFETCH(bool, message);
         MainWindowFixture fixture;
         fixture.trayAvailable = tray;
         MainWindow& window = openShown(fixture);
+        QLineEdit* field = minutesField(window);
+        field->setFocus();
         typeMinutes(window, keys);
         switch (way) {
         case Way::HideButton:
             clickButton(window, QStringLiteral("Hi&de"));
+            break;
+        case Way::Enter:
+            QTest::keyClick(field, Qt::Key_Return);
+            break;
+        case Way::Tab:
+            QTest::keyClick(field, Qt::Key_Tab);
             break;
         case Way::Escape:
             QTest::keyClick(&window, Qt::Key_Escape);
@@ -191,6 +225,41 @@ private slots:
         }
         QCOMPARE(window.isVisible(), visible);
         QCOMPARE(fixture.current().warntime, warntime);
+        QCOMPARE(validationShown(), message);
+        if (way == Way::Tab || message)
+            QCOMPARE(field->hasFocus(), message);
+    }
+
+    // The list and the tooltip show the worker's texts exactly as typed, however they look.
+    void postedTextsShowAsTyped_data()
+    {
+        QTest::addColumn<QString>("tooltip");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("plain") << "10:00 Dentist"
+                               << QStringList{"10:00 Dentist", "Team day", "-> Tax return"};
+        QTest::newRow("looks like HTML")
+            << "10:00 Review <code> changes"
+            << QStringList{"10:00 Review <code> changes", "<b>Bold</b> &amp; more"};
+        QTest::newRow("an entity, two blanks") << "a &lt; b  &  c" << QStringList{"a &lt; b"};
+        QTest::newRow("nothing left") << "No more appointments today" << QStringList{};
+    }
+
+    void postedTextsShowAsTyped()
+    {
+        QFETCH(QString, tooltip);
+        QFETCH(QStringList, lines);
+        MainWindowFixture fixture;
+        MainWindow& window = fixture.open();
+        window.updateList(QStringLiteral("10:00 Earlier"), {"10:00 Earlier", "11:00 Also earlier"});
+        QMetaObject::invokeMethod(&window, "updateList", Qt::QueuedConnection,
+                                  Q_ARG(QString, tooltip), Q_ARG(QStringList, lines));
+        auto* tray = window.findChild<QSystemTrayIcon*>();
+        QTRY_COMPARE(tooltipAsShown(tray->toolTip()), tooltip);
+        auto* list = window.findChild<QListWidget*>();
+        QStringList rows;
+        for (int row = 0; row < list->count(); ++row)
+            rows << list->item(row)->text();
+        QCOMPARE(rows, lines);
     }
 
     void autohideHidesOnlyAtTheFirstTick_data()
@@ -299,8 +368,7 @@ private slots:
             typeMinutes(window, QStringLiteral("9"));
             break;
         case Change::SnoozeMinutes:
-            AlarmDialog::setTestRunner(
-                [](AlarmDialog& dialog) { dialog.findChild<QSpinBox*>()->setValue(7); });
+            AlarmDialog::setTestRunner([](AlarmDialog& dialog) { dialog.setSnoozeMinutes(7); });
             window.answerAlarm(QStringLiteral("10:00 Dentist"), &answer);
             AlarmDialog::setTestRunner({});
             break;
@@ -334,6 +402,42 @@ private slots:
         QCOMPARE(window.findChild<QComboBox*>()->currentText(), shown);
         QCOMPARE(fixture.current().palmuserid, palmuserid);
         QCOMPARE(fixture.current().datebookpath.isEmpty(), !withUsers);
+    }
+
+    // Users read again while running join the list; the chosen user stays, and only where
+    // there was no user before is one chosen, as at start.
+    void usersReadAgain_data()
+    {
+        QTest::addColumn<bool>("withUsers");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("rescans");
+        QTest::newRow("a user added") << true << "Ben" << 0;
+        QTest::newRow("the first users") << false << "Anna" << 1;
+    }
+
+    void usersReadAgain()
+    {
+        QFETCH(bool, withUsers);
+        QFETCH(QString, shown);
+        QFETCH(int, rescans);
+        MainWindowFixture fixture;
+        if (!withUsers)
+            fixture.users = FakePalmUsers();
+        fixture.settings->update([](Settings& s) { s.palmuserid = 7; });
+        MainWindow& window = fixture.open();
+        fixture.takeRescans();
+        if (!withUsers) {
+            fixture.users.add(3, QStringLiteral("Anna"), QStringLiteral("AnnaF"));
+            fixture.users.add(7, QStringLiteral("Ben"), QStringLiteral("BenM"));
+        }
+        fixture.users.add(5, QStringLiteral("Cid"), QStringLiteral("CidK"));
+        window.refillUsers();
+        auto* users = window.findChild<QComboBox*>();
+        QCOMPARE(users->count(), 3);
+        QCOMPARE(users->currentText(), shown);
+        QCOMPARE(fixture.current().datebookpath,
+                 fixture.users.datebookPath(users->currentData().toInt()));
+        QCOMPARE(fixture.takeRescans(), rescans);
     }
 
     void choosingAUserSelectsAndRescans()

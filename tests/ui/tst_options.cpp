@@ -18,6 +18,14 @@ QCheckBox* box(const OptionsDialog& dialog, int id)
     return qobject_cast<QCheckBox*>(dialog.control(id));
 }
 
+QCheckBox* checkBox(const OptionsDialog& dialog, const QString& caption)
+{
+    for (QCheckBox* box : dialog.findChildren<QCheckBox*>())
+        if (box->text() == caption)
+            return box;
+    qFatal("no check box %s", qPrintable(caption));
+}
+
 QComboBox* priority(const OptionsDialog& dialog)
 {
     return qobject_cast<QComboBox*>(dialog.control(IDC_MAX_PRIORITY));
@@ -34,6 +42,15 @@ QList<QVariant> optionFields(const Settings& s)
             s.autohide,           s.showprivate,  s.rememberpassword, s.showtodosnodate,
             s.showtodos,          s.beep,         s.maxprio,          s.password,
             s.warntime,           s.warnagaintime};
+}
+
+// The What's This pop-up on screen, or null.
+QWidget* whatsThisPopup()
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && QByteArray(w->metaObject()->className()) == "QWhatsThat")
+            return w;
+    return nullptr;
 }
 
 QString readFile(const QString& path)
@@ -61,39 +78,43 @@ private slots:
         setUiLanguage(UiLanguage::English);
     }
 
-    void eachBoxEditsItsOwnField()
+    // Ticking a box sets the one field its caption names, and that field alone opens it ticked.
+    void eachBoxEditsTheFieldItsCaptionNames()
     {
+        const struct
+        {
+            const char* caption;
+            int Settings::*field;
+        } boxes[] = {
+            {"Autostart at &logon", &Settings::autostart},
+            {"&Hide at start", &Settings::autohide},
+            {"Reminder window &red", &Settings::warnred},
+            {"&Show", &Settings::showprivate},
+            {"S&tore", &Settings::rememberpassword},
+            {"Show &untimed", &Settings::showuntimedappts},
+            {"&Beep", &Settings::beep},
+            {"Show all for toda&y", &Settings::showalltodaysappts},
+            {"Show &due", &Settings::showtodos},
+            {"&All up to priority", &Settings::showtodosnodate},
+        };
         Settings off;
-        for (int Settings::*flag :
-             {&Settings::showalltodaysappts, &Settings::warnred, &Settings::showuntimedappts,
-              &Settings::autostart, &Settings::autohide, &Settings::rememberpassword,
-              &Settings::showprivate, &Settings::showtodosnodate, &Settings::showtodos,
-              &Settings::beep})
-            off.*flag = 0;
-        QSet<int> fieldsSeen;
-        for (const ContextHelp& topic : contextHelpTable()) {
-            const int id = topic.context - 0x50000;
+        for (const auto& box : boxes)
+            off.*box.field = 0;
+        for (const auto& box : boxes) {
+            Settings expected = off;
+            expected.*box.field = 1;
             OptionsDialog dialog;
             dialog.load(off);
-            if (!box(dialog, id))
-                continue;
-            box(dialog, id)->setChecked(true);
+            checkBox(dialog, box.caption)->setChecked(true);
             Settings stored = off;
             dialog.store(stored);
-            QList<int> changed;
-            for (int i = 0; i < optionFields(off).size(); ++i)
-                if (optionFields(off)[i] != optionFields(stored)[i])
-                    changed << i;
-            QCOMPARE(changed.size(), 1);
-            fieldsSeen.insert(changed.first());
+            QVERIFY2(optionFields(stored) == optionFields(expected), box.caption);
 
-            // Opening again shows exactly that box ticked.
             OptionsDialog again;
-            again.load(stored);
+            again.load(expected);
             for (QCheckBox* other : again.findChildren<QCheckBox*>())
-                QCOMPARE(other->isChecked(), other == box(again, id));
+                QVERIFY2(other->isChecked() == (other->text() == box.caption), box.caption);
         }
-        QCOMPARE(fieldsSeen.size(), 10);
     }
 
     void priorityListMapping_data()
@@ -216,13 +237,48 @@ private slots:
         QCOMPARE(autostart.entryPath(), folder + QStringLiteral("/Chimewell.desktop"));
         const QString entry = readFile(autostart.entryPath());
         QVERIFY(entry.startsWith(QStringLiteral("[Desktop Entry]\n")));
-        for (const char* line : {"Type=Application\n", "Exec=/usr/bin/chimewell\n"})
-            QVERIFY2(entry.contains(QLatin1String(line)), line);
+        for (const QString& line :
+             {QStringLiteral("Type=Application\n"), QStringLiteral("Exec=/usr/bin/chimewell\n"),
+              QStringLiteral("Path=%1\n").arg(folder)})
+            QVERIFY2(entry.contains(line), qPrintable(line));
 
         XdgAutostart nowhere(QString(), QStringLiteral("/usr/bin/chimewell"));
         QCOMPARE(nowhere.StartupShortcutExists(), -1);
         QCOMPARE(nowhere.CreateStartupShortcut(), -1);
         QCOMPARE(nowhere.DeleteStartupShortcut(), -1);
+    }
+
+    // An entry the desktop switched off counts as off, and a save with the box clear leaves
+    // it as it is; only ticking the box switches it on again.
+    void switchedOffEntry_data()
+    {
+        QTest::addColumn<QString>("switchLine");
+        QTest::addColumn<int>("exists");
+        QTest::newRow("Hidden") << "Hidden=true" << 0;
+        QTest::newRow("GNOME switch") << "X-GNOME-Autostart-enabled = false" << 0;
+        QTest::newRow("GNOME switch on") << "X-GNOME-Autostart-enabled=true" << 1;
+        QTest::newRow("another group") << "[Desktop Action quit]\nHidden=true" << 1;
+    }
+
+    void switchedOffEntry()
+    {
+        QFETCH(QString, switchLine);
+        QFETCH(int, exists);
+        QTemporaryDir dir;
+        XdgAutostart autostart(dir.path(), QStringLiteral("/usr/bin/chimewell"));
+        const QByteArray entry = "[Desktop Entry]\nType=Application\nExec=/usr/bin/chimewell\n" +
+                                 switchLine.toUtf8() + '\n';
+        QFile file(autostart.entryPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(entry);
+        file.close();
+        QCOMPARE(autostart.StartupShortcutExists(), exists);
+        if (exists)
+            return;
+        QCOMPARE(autostart.DeleteStartupShortcut(), 0);
+        QCOMPARE(readFile(autostart.entryPath()).toUtf8(), entry);
+        QCOMPARE(autostart.CreateStartupShortcut(), 0);
+        QCOMPARE(autostart.StartupShortcutExists(), 1);
     }
 
     void defaultAutostartFolder_data()
@@ -285,15 +341,24 @@ private slots:
             QCOMPARE(control->whatsThis(), QString::fromUtf8(topic.german));
         }
 
-        // F1 explains the control that has the focus.
+        // A right click explains the control clicked, F1 the one that has the focus; a right
+        // click on the dialog's background shows nothing.
         dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        for (const ContextHelp& topic : contextHelpTable()) {
+            QWidget* control = dialog.control(topic.context - 0x50000);
+            QTest::mouseClick(dialog.windowHandle(), Qt::RightButton, {},
+                              control->mapTo(&dialog, control->rect().center()));
+            QWidget* popup = whatsThisPopup();
+            QVERIFY2(popup, qPrintable(QString::number(topic.context, 16)));
+            QTest::keyClick(popup, Qt::Key_Escape);
+            QTRY_VERIFY(!whatsThisPopup());
+        }
+        QTest::mouseClick(dialog.windowHandle(), Qt::RightButton, {}, QPoint(1, 1));
+        QVERIFY(!whatsThisPopup());
         password(dialog)->setFocus();
         QTest::keyClick(password(dialog), Qt::Key_F1);
-        QWidget* popup = nullptr;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->isVisible() && QByteArray(w->metaObject()->className()) == "QWhatsThat")
-                popup = w;
+        QWidget* popup = whatsThisPopup();
         QVERIFY(popup);
         QTest::keyClick(popup, Qt::Key_Escape);
     }

@@ -13,6 +13,41 @@
 
 #include <algorithm>
 
+namespace {
+
+// A string value of a desktop entry key: backslashes and line breaks escaped.
+QString desktopStringValue(QString text)
+{
+    text.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    text.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
+    return text;
+}
+
+// Whether the entry's [Desktop Entry] group carries a desktop's "off" switch: the user turned
+// autostart off in the desktop's own settings.
+bool switchedOff(const QByteArray& entry)
+{
+    bool inMainGroup = false;
+    for (const QByteArray& rawLine : entry.split('\n')) {
+        const QByteArray line = rawLine.trimmed();
+        if (line.startsWith('[')) {
+            inMainGroup = line == "[Desktop Entry]";
+            continue;
+        }
+        const qsizetype equals = line.indexOf('=');
+        if (!inMainGroup || equals < 0)
+            continue;
+        const QByteArray key = line.left(equals).trimmed();
+        const QByteArray value = line.mid(equals + 1).trimmed();
+        if ((key == "Hidden" && value == "true") ||
+            (key == "X-GNOME-Autostart-enabled" && value == "false"))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 XdgAutostart::XdgAutostart(const QString& autostartFolder, const QString& executable)
     : m_folder(autostartFolder), m_executable(executable)
 {}
@@ -42,7 +77,9 @@ int XdgAutostart::StartupShortcutExists()
     if (m_folder.isEmpty())
         return -1;
     QFile entry(entryPath());
-    return entry.open(QIODevice::ReadOnly) ? 1 : 0;
+    if (!entry.open(QIODevice::ReadOnly))
+        return 0;
+    return switchedOff(entry.readAll()) ? 0 : 1;
 }
 
 int XdgAutostart::CreateStartupShortcut()
@@ -60,14 +97,16 @@ int XdgAutostart::CreateStartupShortcut()
         qCWarning(lcUi) << "cannot write" << entry.fileName() << entry.errorString();
         return -1;
     }
-    const QString text = QStringLiteral("[Desktop Entry]\n"
-                                        "Type=Application\n"
-                                        "Name=%1\n"
-                                        "Comment=%1\n"
-                                        "Exec=%2\n"
-                                        "Icon=chimewell\n"
-                                        "Terminal=false\n")
-                             .arg(name, desktopExecArgument(m_executable));
+    const QString text =
+        QStringLiteral("[Desktop Entry]\n"
+                       "Type=Application\n"
+                       "Name=%1\n"
+                       "Comment=%1\n"
+                       "Exec=%2\n"
+                       "Path=%3\n"
+                       "Icon=chimewell\n"
+                       "Terminal=false\n")
+            .arg(name, desktopExecArgument(m_executable), desktopStringValue(m_folder));
     entry.write(text.toUtf8());
     if (!entry.commit()) {
         qCWarning(lcUi) << "cannot write" << entry.fileName() << entry.errorString();
@@ -80,7 +119,12 @@ int XdgAutostart::DeleteStartupShortcut()
 {
     if (m_folder.isEmpty())
         return -1;
-    QFile::remove(entryPath());
+    // An entry the desktop switched off is off already; in the user's folder it may also hide
+    // a system-wide entry of the same name, which deleting it would bring back.
+    QFile entry(entryPath());
+    if (entry.open(QIODevice::ReadOnly) && switchedOff(entry.readAll()))
+        return 0;
+    entry.remove();
     return 0;
 }
 
@@ -103,9 +147,7 @@ QString desktopExecArgument(const QString& path)
         argument = QLatin1Char('"') + quoted + QLatin1Char('"');
     }
     // The value of a desktop entry key escapes its backslashes once more.
-    argument.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
-    argument.replace(QLatin1Char('\n'), QStringLiteral("\\n"));
-    return argument;
+    return desktopStringValue(argument);
 }
 
 std::unique_ptr<Autostart> makeAutostart()
