@@ -61,7 +61,7 @@ int Startup::InitInstance()
     QObject::connect(m_guard.get(), &SingleInstanceGuard::activationRequested,
                      [this] { m_windows.showMainWindow(); });
     m_termination = std::make_unique<TerminationSignals>();
-    QObject::connect(m_termination.get(), &TerminationSignals::received, [this] { endRun(); });
+    QObject::connect(m_termination.get(), &TerminationSignals::received, [this] { endOnSignal(); });
 
     m_profile = openProfile(m_options.applicationName);
     QThread::msleep(static_cast<unsigned long>(m_options.pause.count()));
@@ -108,7 +108,7 @@ bool Startup::saveSettings(SaveScope scope)
     return status == 0;
 }
 
-void Startup::endRun()
+void Startup::endOnSignal()
 {
     qCInfo(lcStartup) << "termination signal: ending as after Quit";
     m_endRequested = true;

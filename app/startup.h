@@ -91,7 +91,7 @@ public:
 
 private:
     bool saveSettings(SaveScope scope);
-    void endRun();
+    void endOnSignal();
     void shutdown();
 
     StartupOptions m_options;
