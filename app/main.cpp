@@ -5,6 +5,7 @@
 #include "palm/privatecopies.h"
 #include "ui/desktopwindows.h"
 #include "ui/resources.h"
+#include "ui/uitranslation.h"
 
 #include <QApplication>
 
@@ -17,6 +18,7 @@ int main(int argc, char** argv)
     // Hiding the last window must not end the program: only Quit does.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(appIcon());
+    const UiTranslation translation(uiLanguage());
 
     SystemClock clock;
     DesktopWindows windows;

@@ -71,13 +71,7 @@ QString LoadText(int id)
     return QString();
 }
 
-QString versionText(int major, int minor, int build)
-{
-    // The version block keeps only the low byte of the minor number.
-    return QStringLiteral("%1.%2.%3").arg(major).arg(minor & 0xFF).arg(build);
-}
-
 QString GetVersionText()
 {
-    return versionText(CHIMEWELL_VERSION_MAJOR, CHIMEWELL_VERSION_MINOR, CHIMEWELL_VERSION_PATCH);
+    return QStringLiteral(CHIMEWELL_VERSION);
 }

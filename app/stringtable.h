@@ -4,8 +4,8 @@
 
 #include <QString>
 
-// Ids of the program's own texts (English and German); dialog captions and control texts are
-// not in this table and stay English.
+// Ids of the program's own texts (English and German), also used on the refresh worker's thread.
+// The windows' captions and control texts are translated through Qt (res/translations).
 enum StringId : int {
     IDS_NO_PALM_DESKTOP = 1,
     IDS_ALARM_CAPTION = 2,
@@ -34,7 +34,5 @@ UiLanguage uiLanguage();
 // The text of `id` in the current UI language; an unknown id gives "".
 QString LoadText(int id);
 
-// "major.minor.build" of the program's version, the minor number taken from its low byte only.
+// The program's whole version number, as the build sets it ("1.1.0.2").
 QString GetVersionText();
-// The same text for any version number: versionText(1, 257, 0) is "1.1.0".
-QString versionText(int major, int minor, int build);

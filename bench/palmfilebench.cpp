@@ -1,10 +1,13 @@
 // SPDX-FileCopyrightText: 2026 Chimewell developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the Palm file library on a large generated datebook: reading the file, parsing it,
-// and expanding today's occurrences of every record. Prints figures; asserts nothing.
+// and expanding today's occurrences of every record; and the search for users through hostile
+// users.dat files of the largest size read. Prints figures; asserts nothing.
 
+#include "palmfile/archive.h"
 #include "palmfile/reader.h"
 #include "palmfile/recurrence.h"
+#include "palmfile/users.h"
 #include "palmfile/writer.h"
 
 #include <algorithm>
@@ -12,6 +15,7 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <vector>
 
@@ -68,10 +72,10 @@ Datebook generatedDatebook(TimeValue now)
 
 // The fastest of several runs, in milliseconds: the least disturbed by the other work on the
 // machine.
-template <typename Work> double bestMilliseconds(Work work)
+template <typename Work> double bestMilliseconds(Work work, int tries = runs)
 {
     double best = 1e300;
-    for (int run = 0; run < runs; ++run) {
+    for (int run = 0; run < tries; ++run) {
         const auto start = std::chrono::steady_clock::now();
         work();
         const std::chrono::duration<double, std::milli> took =
@@ -79,6 +83,43 @@ template <typename Work> double bestMilliseconds(Work work)
         best = std::min(best, took.count());
     }
     return best;
+}
+
+// 1 MB users.dat files a hostile neighbour could plant: all 0xFF bytes (every offset starts a
+// class definition with the longest name), "01 80" repeated (every other offset starts a user
+// entry whose folder does not exist), and as many users as fit, all in the one user folder.
+void benchHostileUsersDat()
+{
+    constexpr std::size_t size = 1 << 20;
+    const std::filesystem::path root =
+        std::filesystem::temp_directory_path() / "chimewell-bench-users";
+    std::filesystem::create_directories(root / "Smith" / "datebook");
+    std::ofstream(root / "Smith" / "datebook" / "datebook.dat") << "x";
+
+    std::vector<std::uint8_t> pairs(size);
+    for (std::size_t i = 0; i < size; ++i)
+        pairs[i] = i % 2 ? 0x80 : 0x01;
+    ArchiveWriter manyUsers;
+    manyUsers.count(0xFFFE);
+    for (int i = 0; manyUsers.data().size() + 20 < size; ++i) {
+        manyUsers.u16(0x8001);
+        manyUsers.i32(1000 + i);
+        manyUsers.text("U");
+        manyUsers.text("Smith");
+    }
+    const std::pair<const char*, std::vector<std::uint8_t>> files[] = {
+        {"0xFF bytes", std::vector<std::uint8_t>(size, 0xFF)},
+        {"01 80 bytes", pairs},
+        {"users in one folder", manyUsers.take()}};
+    for (const auto& [what, bytes] : files) {
+        std::ofstream(root / "users.dat", std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        std::size_t found = 0;
+        const double ms =
+            bestMilliseconds([&] { found = readUsers(root.string()).value().size(); }, 3);
+        std::printf("users.dat, 1 MB of %-20s %8.2f ms  (%zu users)\n", what, ms, found);
+    }
+    std::filesystem::remove_all(root);
 }
 
 } // namespace
@@ -125,5 +166,6 @@ int main()
                 todays);
 
     std::filesystem::remove(path);
+    benchHostileUsersDat();
     return sink == 0;
 }

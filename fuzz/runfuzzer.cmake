@@ -23,7 +23,10 @@ foreach(folder IN LISTS SAMPLES)
         list(APPEND folders "${folder}")
     endif()
 endforeach()
-execute_process(COMMAND "${FUZZER}" -max_total_time=${SECONDS} -print_final_stats=1
+# Inputs up to 1 MB (the largest users.dat read), tried from the start, so that slow paths
+# through large files show.
+execute_process(COMMAND "${FUZZER}" -max_total_time=${SECONDS} -max_len=1048576 -len_control=0
+                        -print_final_stats=1
                         -artifact_prefix=${CORPUS}-crash- ${folders}
                 RESULT_VARIABLE found)
 if(NOT found EQUAL 0)

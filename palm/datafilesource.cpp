@@ -27,7 +27,7 @@ std::optional<QString> unreadableReason(const QString& path)
         return std::nullopt;
     if (error)
         return QString::fromLocal8Bit(error.message());
-    return QStringLiteral("not a plain file");
+    return DataFileSource::tr("not a plain file");
 }
 
 } // namespace
@@ -41,7 +41,7 @@ DataFileSource::Fetched DataFileSource::fetch(const QString& path, bool force,
 {
     Fetched fetched;
     if (path.isEmpty()) {
-        reportFailure(QStringLiteral("no known Palm user is selected"));
+        reportFailure(tr("no known Palm user is selected"));
         return fetched;
     }
     const std::optional<FileStamp> stamp = fileStampOf(path);
@@ -58,8 +58,7 @@ DataFileSource::Fetched DataFileSource::fetch(const QString& path, bool force,
             fetched.status = Status::Missing;
             return fetched;
         }
-        reportFailure(path + QStringLiteral(": ") +
-                      reason.value_or(QStringLiteral("no such file")));
+        reportFailure(path + QStringLiteral(": ") + reason.value_or(tr("no such file")));
         return fetched;
     }
     fetched.stamp = *stamp;

@@ -7,6 +7,7 @@
 #include "palmfile/result.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 
 #include <cstdint>
@@ -17,6 +18,8 @@
 // of the version last read, and the private copy.
 class DataFileSource
 {
+    Q_DECLARE_TR_FUNCTIONS(DataFileSource)
+
 public:
     enum class Status
     {

@@ -2,6 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "privatecopies.h"
 
+#include "palmfile/reader.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -44,13 +46,14 @@ PrivateCopies::PrivateCopies(QString folder) : m_folder(std::move(folder)) {}
 
 QString PrivateCopies::defaultFolder()
 {
+#ifdef Q_OS_WIN
+    // The user's own temporary folder.
+    return QDir(QDir::tempPath()).filePath(QStringLiteral("chimewell"));
+#else
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!runtime.isEmpty() && QDir(runtime).exists())
         return QDir(runtime).filePath(QStringLiteral("chimewell"));
-#ifdef Q_OS_UNIX
     return QDir(QDir::tempPath()).filePath(QStringLiteral("chimewell-%1").arg(geteuid()));
-#else
-    return QDir(QDir::tempPath()).filePath(QStringLiteral("chimewell"));
 #endif
 }
 
@@ -59,26 +62,25 @@ bool PrivateCopies::ensurePrivateFolder(QString& error) const
 #ifdef Q_OS_UNIX
     const QByteArray path = QFile::encodeName(m_folder);
     if (::mkdir(path.constData(), 0700) != 0 && errno != EEXIST) {
-        error = QStringLiteral("cannot create the private folder %1: %2")
+        error = tr("cannot create the private folder %1: %2")
                     .arg(m_folder, QString::fromLocal8Bit(strerror(errno)));
         return false;
     }
     struct stat status
     {};
     if (::lstat(path.constData(), &status) != 0 || !S_ISDIR(status.st_mode)) {
-        error = QStringLiteral("%1 is not a folder").arg(m_folder);
+        error = tr("%1 is not a folder").arg(m_folder);
         return false;
     }
     // Someone else's folder, or one others may write to, could swap our copies.
     if (status.st_uid != geteuid() || (status.st_mode & (S_IWGRP | S_IWOTH))) {
-        error =
-            QStringLiteral("refusing the folder %1: it is not private to this user").arg(m_folder);
+        error = tr("refusing the folder %1: it is not private to this user").arg(m_folder);
         return false;
     }
     return true;
 #else
     if (!QDir().mkpath(m_folder)) {
-        error = QStringLiteral("cannot create the private folder %1").arg(m_folder);
+        error = tr("cannot create the private folder %1").arg(m_folder);
         return false;
     }
     return true;
@@ -88,22 +90,22 @@ bool PrivateCopies::ensurePrivateFolder(QString& error) const
 std::optional<QByteArray> PrivateCopies::copy(const QString& source, const FileStamp& expected,
                                               const char* name, QString& error) const
 {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("cannot read %1: %2").arg(source, in.errorString());
+    const auto read = palmfile::readFileBytes(QFile::encodeName(source).toStdString());
+    if (!read) {
+        error = tr("cannot read %1").arg(QFile::decodeName(read.error().c_str()));
         return std::nullopt;
     }
-    const QByteArray bytes = in.readAll();
-    in.close();
+    const QByteArray bytes(reinterpret_cast<const char*>(read.value().data()),
+                           qsizetype(read.value().size()));
     if (fileStampOf(source) != expected || bytes.size() != expected.size) {
-        error = QStringLiteral("%1 changed while it was copied").arg(source);
+        error = tr("%1 changed while it was copied").arg(source);
         return std::nullopt;
     }
     QFile out(QDir(m_folder).filePath(QLatin1String(name)));
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate,
                   QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
         out.write(bytes) != bytes.size() || !out.flush()) {
-        error = QStringLiteral("cannot write %1: %2").arg(out.fileName(), out.errorString());
+        error = tr("cannot write %1: %2").arg(out.fileName(), out.errorString());
         return std::nullopt;
     }
     return bytes;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 
 #include <cstdint>
@@ -25,6 +26,8 @@ std::optional<FileStamp> fileStampOf(const QString& path);
 // that Palm Desktop's own files are only ever read, and only for the moment of the copy.
 class PrivateCopies
 {
+    Q_DECLARE_TR_FUNCTIONS(PrivateCopies)
+
 public:
     static constexpr const char* kDatebookCopy = "datebooktmp.dat";
     static constexpr const char* kToDoCopy = "todotmp.dat";
@@ -40,8 +43,10 @@ public:
     bool ensurePrivateFolder(QString& error) const;
 
     // Copies `source` to `name` in the folder and returns the bytes copied. Fails (with the
-    // reason in `error`) when the copy cannot be written or `source` no longer has the stamp
-    // `expected`, as when it changes meanwhile. Call ensurePrivateFolder() first.
+    // reason in `error`) when `source` is not a regular file of at most
+    // palmfile::kMaxDataFileSize bytes, when the copy cannot be written, or when `source` no
+    // longer has the stamp `expected`, as when it changes meanwhile. Call ensurePrivateFolder()
+    // first.
     std::optional<QByteArray> copy(const QString& source, const FileStamp& expected,
                                    const char* name, QString& error) const;
 

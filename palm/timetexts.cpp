@@ -2,20 +2,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "timetexts.h"
 
+#include "palmfile/localdate.h"
+
 #include <QDate>
 #include <QTime>
 
-#include <ctime>
-
 namespace {
-
-std::tm localFields(std::int64_t t)
-{
-    const std::time_t value = static_cast<std::time_t>(t);
-    std::tm fields{};
-    localtime_r(&value, &fields);
-    return fields;
-}
 
 // The locale's short time format without seconds (and milliseconds or zone, which some
 // locales carry): every such field goes together with the separator in front of it. Quoted
@@ -47,8 +39,8 @@ QString withoutSeconds(const QString& format)
 
 QString FormatTimeText(std::int64_t t, const QLocale& locale)
 {
-    const std::tm fields = localFields(t);
-    const QTime time(fields.tm_hour, fields.tm_min);
+    const palmfile::TimeOfDay local = palmfile::localTimeOfDay(t);
+    const QTime time(local.hour, local.minute);
     QString text = locale.toString(time, withoutSeconds(locale.timeFormat(QLocale::ShortFormat)));
     // A one-digit hour gets its leading zero so that the lines sort by time.
     if (text.size() > 2 && text.at(0).isDigit() && !text.at(1).isDigit())
@@ -58,8 +50,8 @@ QString FormatTimeText(std::int64_t t, const QLocale& locale)
 
 QString FormatDateText(std::int64_t t, const QLocale& locale)
 {
-    const std::tm fields = localFields(t);
-    const QDate date(fields.tm_year + 1900, fields.tm_mon + 1, fields.tm_mday);
+    const palmfile::LocalDate local = palmfile::localDateOf(t);
+    const QDate date(int(local.year()), unsigned(local.month()), unsigned(local.day()));
     return locale.toString(date, QLocale::ShortFormat);
 }
 

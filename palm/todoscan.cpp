@@ -8,6 +8,7 @@
 #include "palmfile/reader.h"
 #include "timetexts.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <algorithm>
@@ -20,7 +21,8 @@ namespace {
 QString categoryName(const FileHeader& header, std::int32_t index)
 {
     if (index == 0)
-        return QStringLiteral("Unfiled");
+        // Palm Desktop names the category without a name in the user's language.
+        return QCoreApplication::translate("ToDoScan", "Unfiled");
     for (const Category& category : header.categories) {
         if (category.index == index)
             return QString::fromStdString(category.name);

@@ -29,6 +29,7 @@ bool isFolder(const fs::path& path)
     return !path.empty() && fs::is_directory(path, error);
 }
 
+#ifndef _WIN32
 char lowerAscii(char c)
 {
     return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
@@ -152,19 +153,33 @@ std::vector<fs::path> usualFolders(const fs::path& driveC)
     }
     return folders;
 }
+#endif
 
 #ifdef _WIN32
 std::string palmRegistryPath()
 {
     const std::wstring key(palmCoreKey.begin(), palmCoreKey.end());
-    wchar_t buffer[1024];
-    DWORD size = sizeof buffer;
-    if (RegGetValueW(HKEY_CURRENT_USER, key.c_str(), L"Path", RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ,
-                     nullptr, buffer, &size) != ERROR_SUCCESS)
-        return {};
-    char utf8[4096];
-    const int n = WideCharToMultiByte(CP_UTF8, 0, buffer, -1, utf8, sizeof utf8, nullptr, nullptr);
-    return n > 0 ? std::string(utf8, n - 1) : std::string();
+    // A REG_EXPAND_SZ value comes expanded as REG_SZ.
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        DWORD bytes = DWORD(path.size() * sizeof(wchar_t));
+        const LSTATUS status = RegGetValueW(HKEY_CURRENT_USER, key.c_str(), L"Path", RRF_RT_REG_SZ,
+                                            nullptr, path.data(), &bytes);
+        if (status == ERROR_MORE_DATA) {
+            path.resize(path.size() * 2);
+            continue;
+        }
+        if (status != ERROR_SUCCESS)
+            return {};
+        path.resize(wcsnlen(path.c_str(), path.size()));
+        break;
+    }
+    const int size = WideCharToMultiByte(CP_UTF8, 0, path.data(), int(path.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string utf8(std::size_t(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, path.data(), int(path.size()), utf8.data(), size, nullptr,
+                        nullptr);
+    return utf8;
 }
 #endif
 
@@ -181,9 +196,10 @@ DesktopFolderInputs desktopFolderInputs(std::string profileValue)
     inputs.profileValue = std::move(profileValue);
 #ifdef _WIN32
     inputs.registryPath = palmRegistryPath();
-#endif
+#else
     inputs.winePrefix = environment("WINEPREFIX");
     inputs.home = environment("HOME");
+#endif
     return inputs;
 }
 
@@ -191,10 +207,13 @@ std::optional<std::string> findDesktopFolder(const DesktopFolderInputs& inputs)
 {
     for (const std::string& candidate :
          {inputs.override, inputs.profileValue, inputs.registryPath}) {
-        if (isFolder(candidate))
+        // The texts are UTF-8, which a plain std::string does not say on Windows.
+        if (isFolder(std::u8string(candidate.begin(), candidate.end())))
             return candidate;
     }
-
+#ifdef _WIN32
+    return std::nullopt;
+#else
     fs::path prefix = inputs.winePrefix;
     if (prefix.empty() && !inputs.home.empty())
         prefix = fs::path(inputs.home) / ".wine";
@@ -209,6 +228,7 @@ std::optional<std::string> findDesktopFolder(const DesktopFolderInputs& inputs)
             return folder.string();
     }
     return std::nullopt;
+#endif
 }
 
 } // namespace palmfile

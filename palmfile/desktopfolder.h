@@ -13,8 +13,10 @@ struct DesktopFolderInputs
     std::string override;     // $CHIMEWELL_PALM_DESKTOP
     std::string profileValue; // "palmdesktop" in the profile's section "Options"
     std::string registryPath; // Windows: Palm Desktop's own registry entry (Core/Path)
-    std::string winePrefix;   // $WINEPREFIX
-    std::string home;         // $HOME, for ~/.wine
+#ifndef _WIN32
+    std::string winePrefix; // $WINEPREFIX
+    std::string home;       // $HOME, for ~/.wine
+#endif
 };
 
 // The inputs from the real environment and, on Windows, the registry. The profile value is the
@@ -22,9 +24,9 @@ struct DesktopFolderInputs
 DesktopFolderInputs desktopFolderInputs(std::string profileValue);
 
 // The Palm Desktop folder (the one holding users.dat and a folder per user): the first of
-// these that names an existing folder: the override, the profile value, the registry path,
-// Palm Desktop's registry entry inside the Wine prefix ($WINEPREFIX, else ~/.wine), and the
-// usual install folders on the prefix's drive C.
+// these that names an existing folder: the override, the profile value, the registry path;
+// elsewhere than on Windows then Palm Desktop's registry entry inside the Wine prefix
+// ($WINEPREFIX, else ~/.wine), and the usual install folders on the prefix's drive C.
 std::optional<std::string> findDesktopFolder(const DesktopFolderInputs& inputs);
 
 } // namespace palmfile

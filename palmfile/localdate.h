@@ -6,6 +6,10 @@
 
 #include <chrono>
 
+#ifdef _WIN32
+struct _TIME_ZONE_INFORMATION;
+#endif
+
 namespace palmfile {
 
 // Calendar dates are local to the machine's time zone (TZ applies); all arithmetic on them is
@@ -29,6 +33,11 @@ TimeValue localMidnight(LocalDate date);
 TimeValue localTime(LocalDate date, int hour, int minute, int second);
 // The date a date-only value stands for: its local time rounded to the nearest midnight.
 LocalDate roundedDateOf(TimeValue t);
+#ifdef _WIN32
+// Windows takes a process's zone from the system when the process starts; tests pin other
+// zones' rules here (kept by the caller). Null returns to the system's zone.
+void pinTimeZone(const _TIME_ZONE_INFORMATION* zone);
+#endif
 // Palm Desktop's "no date" marker: a local date on or after 2031-12-31.
 bool isNoDate(TimeValue t);
 

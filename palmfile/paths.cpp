@@ -3,6 +3,13 @@
 #include "palmfile/paths.h"
 
 #include <algorithm>
+#include <cstring>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#endif
 
 namespace palmfile {
 
@@ -19,12 +26,19 @@ std::optional<fs::path> findIgnoringCase(const fs::path& folder, std::string_vie
 {
     std::error_code error;
     fs::path exact = folder / name;
+#ifndef _WIN32
     if (fs::exists(exact, error))
         return exact;
+#endif
+    // Windows finds any spelling; the entry itself tells the one on disk.
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         if (equalIgnoringAsciiCase(it->path().filename().string(), name))
             return it->path();
     }
+#ifdef _WIN32
+    if (fs::exists(exact, error))
+        return exact;
+#endif
     return std::nullopt;
 }
 
@@ -40,6 +54,22 @@ fs::path resolveIgnoringCase(const fs::path& base, std::initializer_list<std::st
         path = found ? *entry : path / name;
     }
     return path;
+}
+
+std::FILE* openFile(const std::string& path, const char* mode)
+{
+#ifdef _WIN32
+    const std::wstring wide = fs::path(std::u8string(path.begin(), path.end())).wstring();
+    if (std::strchr(mode, 'x')) {
+        const int fd =
+            _wopen(wide.c_str(), _O_CREAT | _O_EXCL | _O_WRONLY | _O_BINARY, _S_IREAD | _S_IWRITE);
+        return fd < 0 ? nullptr : _fdopen(fd, "wb");
+    }
+    const std::string narrow(mode);
+    return _wfopen(wide.c_str(), std::wstring(narrow.begin(), narrow.end()).c_str());
+#else
+    return std::fopen(path.c_str(), mode);
+#endif
 }
 
 } // namespace palmfile

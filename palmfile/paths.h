@@ -2,9 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <initializer_list>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace palmfile {
@@ -20,5 +22,9 @@ std::optional<std::filesystem::path> findIgnoringCase(const std::filesystem::pat
 // matches nothing on, the names are appended as they are.
 std::filesystem::path resolveIgnoringCase(const std::filesystem::path& base,
                                           std::initializer_list<std::string_view> names);
+
+// std::fopen for a UTF-8 path: on Windows the C library would take it in the ANSI code page
+// and knows no "x" (create, failing when the file exists).
+std::FILE* openFile(const std::string& path, const char* mode);
 
 } // namespace palmfile

@@ -10,7 +10,14 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <memory>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace palmfile {
 
@@ -389,10 +396,33 @@ TodoRecord readTodoRecord(FieldReader& f)
     return r;
 }
 
-std::string baseName(const std::string& path)
+// Does not wait: opening a FIFO for reading would wait for a writer.
+int openForReading(const char* path)
 {
-    return std::filesystem::path(path).filename().string();
+#ifdef _WIN32
+    // The path is UTF-8; the C library's narrow calls would take it in the ANSI code page.
+    const std::string_view text(path);
+    const std::filesystem::path wide(std::u8string(text.begin(), text.end()));
+    const int fd = ::_wopen(wide.c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+    // Windows refuses a folder as "permission denied".
+    std::error_code error;
+    if (fd < 0 && std::filesystem::is_directory(wide, error))
+        errno = EISDIR;
+    return fd;
+#else
+    return ::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+#endif
 }
+
+struct FileDescriptor
+{
+    int fd;
+    ~FileDescriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
 
 } // namespace
 
@@ -406,27 +436,39 @@ Result<TodoList> readTodoList(std::span<const std::uint8_t> bytes, std::string_v
     return readFile<TodoList>(bytes, fileName, kTodo, &readTodoRecord);
 }
 
-Result<std::vector<std::uint8_t>> readFileBytes(const std::string& path)
+Result<std::vector<std::uint8_t>> readFileBytes(const std::string& path, std::size_t maxSize)
 {
     using Bytes = Result<std::vector<std::uint8_t>>;
-    auto failure = [&](int error) {
-        return Bytes::failure(baseName(path) + ": " + std::strerror(error));
-    };
-    std::error_code ec;
-    if (std::filesystem::is_directory(path, ec))
-        return failure(EISDIR);
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                         &std::fclose);
-    if (!file)
-        return failure(errno);
+    const auto failure = [&](const std::string& why) { return Bytes::failure(path + ": " + why); };
+    const FileDescriptor file{openForReading(path.c_str())};
+    // Checked on the opened file: the name may point elsewhere by now.
+    struct stat status
+    {};
+    if (file.fd < 0 || ::fstat(file.fd, &status) != 0)
+        return failure(std::strerror(errno));
+    if (S_ISDIR(status.st_mode))
+        return failure(std::strerror(EISDIR));
+    if (!S_ISREG(status.st_mode))
+        return failure("not a regular file");
+    const std::string tooLarge = "larger than " + std::to_string(maxSize) + " bytes";
+    if (std::uintmax_t(status.st_size) > maxSize)
+        return failure(tooLarge);
     std::vector<std::uint8_t> bytes;
-    std::uint8_t buffer[64 * 1024];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
-        bytes.insert(bytes.end(), buffer, buffer + got);
-    if (std::ferror(file.get()))
-        return failure(EIO);
-    return bytes;
+    bytes.reserve(std::size_t(status.st_size));
+    // The size is only a first guess: some files (as in /proc) claim none and go on and on.
+    std::uint8_t chunk[64 * 1024];
+    for (;;) {
+        const auto got = ::read(file.fd, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return failure(std::strerror(errno));
+        if (got == 0)
+            return bytes;
+        if (bytes.size() + std::size_t(got) > maxSize)
+            return failure(tooLarge);
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    }
 }
 
 Result<Datebook> readDatebookFile(const std::string& path)
@@ -434,7 +476,7 @@ Result<Datebook> readDatebookFile(const std::string& path)
     auto bytes = readFileBytes(path);
     if (!bytes)
         return Result<Datebook>::failure(bytes.error());
-    return readDatebook(bytes.value(), baseName(path));
+    return readDatebook(bytes.value(), path);
 }
 
 Result<TodoList> readTodoListFile(const std::string& path)
@@ -442,7 +484,7 @@ Result<TodoList> readTodoListFile(const std::string& path)
     auto bytes = readFileBytes(path);
     if (!bytes)
         return Result<TodoList>::failure(bytes.error());
-    return readTodoList(bytes.value(), baseName(path));
+    return readTodoList(bytes.value(), path);
 }
 
 } // namespace palmfile

@@ -9,7 +9,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 #include <optional>
+#include <set>
+#include <unordered_set>
 
 namespace palmfile {
 
@@ -20,8 +23,13 @@ namespace {
 // Ids below 256 belong to user profiles (templates for new users), not to users.
 constexpr std::uint32_t firstUserId = 256;
 constexpr std::uint16_t newClassTag = 0xFFFF;
-constexpr std::uintmax_t maxUsersDatSize = 1 << 20;
+// A few kilobytes in real life; a huge one is not a users file and would only be searched
+// for a long time.
+constexpr std::size_t maxUsersDatSize = 1 << 20;
 constexpr std::uint16_t firstClassTag = 0x8001; // the user class is the file's first class
+// The user class is "CUser". Bounding the name keeps the work at each offset small, so that
+// searching a file of junk takes time in proportion to its size.
+constexpr std::uint16_t maxClassNameLength = 64;
 
 bool isPrintable(std::string_view text)
 {
@@ -62,7 +70,10 @@ std::optional<UserEntry> userEntryAt(ArchiveReader& in, std::size_t offset)
     const std::uint16_t tag = in.u16();
     if (tag == newClassTag) {
         in.u16(); // schema
-        const auto name = in.bytes(in.u16());
+        const std::uint16_t length = in.u16();
+        if (length > maxClassNameLength)
+            return std::nullopt;
+        const auto name = in.bytes(length);
         const std::string_view className(reinterpret_cast<const char*>(name.data()), name.size());
         if (!in.ok() || !isPrintable(className))
             return std::nullopt;
@@ -126,18 +137,20 @@ std::vector<PalmUser> scanUsersDat(std::span<const std::uint8_t> bytes,
                                    const ExistingFolder& existingFolder)
 {
     std::vector<PalmUser> users;
+    std::unordered_set<std::int32_t> ids;
     ArchiveReader in(bytes);
     const std::uint32_t userCount = in.count();
     for (std::size_t offset = in.offset(); offset < bytes.size() && users.size() < userCount;) {
         std::optional<UserEntry> entry = userEntryAt(in, offset);
         std::optional<std::string> folder;
-        if (entry && !hasUserId(users, entry->user.id))
+        if (entry && !ids.contains(entry->user.id))
             folder = existingFolder(entry->user.folder);
         if (!folder) {
             ++offset;
             continue;
         }
         entry->user.folder = std::move(*folder);
+        ids.insert(entry->user.id);
         users.push_back(std::move(entry->user));
         offset = entry->end;
     }
@@ -146,32 +159,50 @@ std::vector<PalmUser> scanUsersDat(std::span<const std::uint8_t> bytes,
 
 namespace {
 
+std::string asciiLowerCase(std::string text)
+{
+    for (char& c : text)
+        c = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+    return text;
+}
+
+// The sub-folders of `root`, listed once and then matched as findIgnoringCase does: a hostile
+// users.dat may name a folder at every other byte.
+ExistingFolder subFolderOf(const fs::path& root)
+{
+    std::set<std::string> names;
+    std::map<std::string, std::string> byLowerCase;
+    std::error_code error;
+    for (fs::directory_iterator it(root, error), end; !error && it != end; it.increment(error)) {
+        std::error_code folderError;
+        if (!it->is_directory(folderError))
+            continue;
+        std::string name = it->path().filename().string();
+        byLowerCase.emplace(asciiLowerCase(name), name);
+        names.insert(std::move(name));
+    }
+    return [names = std::move(names), byLowerCase = std::move(byLowerCase)](
+               const std::string& name) -> std::optional<std::string> {
+        if (names.contains(name))
+            return name;
+        const auto found = byLowerCase.find(asciiLowerCase(name));
+        return found == byLowerCase.end() ? std::nullopt : std::optional{found->second};
+    };
+}
+
 std::vector<PalmUser> usersFromUsersDat(const fs::path& root, std::string& problem)
 {
     const auto path = findIgnoringCase(root, "users.dat");
-    std::error_code error;
     if (!path) {
         problem = "there is no users.dat";
         return {};
     }
-    // A few kilobytes in real life; a huge one is not a users file and would only be searched
-    // for a long time.
-    if (fs::file_size(*path, error) > maxUsersDatSize && !error) {
-        problem = "users.dat is larger than 1 MB";
-        return {};
-    }
-    const auto bytes = readFileBytes(path->string());
+    const auto bytes = readFileBytes(path->string(), maxUsersDatSize);
     if (!bytes) {
         problem = bytes.error();
         return {};
     }
-    auto users = scanUsersDat(bytes.value(), [&root](const std::string& name) {
-        std::error_code error;
-        const auto folder = findIgnoringCase(root, name);
-        return folder && fs::is_directory(*folder, error)
-                   ? std::optional{folder->filename().string()}
-                   : std::nullopt;
-    });
+    auto users = scanUsersDat(bytes.value(), subFolderOf(root));
     if (users.empty())
         problem = "users.dat names no user whose folder exists";
     return users;
@@ -222,8 +253,9 @@ std::string dataFilePath(const std::string& desktopFolder, const std::string& us
         std::string_view(userFolder)
             .substr(std::min(userFolder.find_first_not_of("/\\"), userFolder.size()));
     if (file == DataFile::Datebook)
-        return resolveIgnoringCase(desktopFolder, {folder, "datebook", "datebook.dat"}).string();
-    return resolveIgnoringCase(desktopFolder, {folder, "todo", "todo.dat"}).string();
+        return resolveIgnoringCase(desktopFolder, {folder, "datebook", "datebook.dat"})
+            .generic_string();
+    return resolveIgnoringCase(desktopFolder, {folder, "todo", "todo.dat"}).generic_string();
 }
 
 } // namespace palmfile

@@ -4,6 +4,7 @@
 
 #include "palmfile/archive.h"
 #include "palmfile/layout.h"
+#include "palmfile/paths.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -125,7 +126,7 @@ void writeHeader(ArchiveWriter& out, std::uint32_t tag, const FileHeader& header
 
 std::string errorText(const std::string& path, int error)
 {
-    return std::filesystem::path(path).filename().string() + ": " + std::strerror(error);
+    return path + ": " + std::strerror(error);
 }
 
 } // namespace
@@ -183,7 +184,7 @@ Result<std::size_t> writeFileAtomically(const std::string& path,
     std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
     const std::string temp = path + suffix;
 
-    std::FILE* file = std::fopen(temp.c_str(), "wbx");
+    std::FILE* file = openFile(temp, "wbx");
     if (!file)
         return Result<std::size_t>::failure(errorText(path, errno));
     bool written =

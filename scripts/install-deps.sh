@@ -5,8 +5,10 @@
 # of them is missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev clang-format
-          qt6-base-dev qt6-multimedia-dev libqt6svg6 fonts-dejavu-core libical-dev
-          xvfb trayer xdotool imagemagick x11-utils dpkg-dev file)
+          qt6-base-dev qt6-multimedia-dev qt6-l10n-tools qt6-translations-l10n libqt6svg6
+          fonts-dejavu-core libical-dev
+          xvfb trayer xdotool imagemagick x11-utils dpkg-dev file
+          g++-mingw-w64-x86-64-posix qt6-base-dev-tools wine64 nsis zip xz-utils)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

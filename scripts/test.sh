@@ -2,7 +2,8 @@
 # SPDX-FileCopyrightText: 2026 Chimewell developers
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Chimewell and runs every test: the plain build, the same suite under ASan+UBSan, the
-# threaded tests under TSan, and a short run of every fuzzer. Installs what it needs.
+# threaded tests under TSan, a short run of every fuzzer, and the Windows build with its
+# tests under Wine (skipped, saying so, without the Qt SDK for MinGW). Installs what it needs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -35,3 +36,6 @@ CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo 
     -DCHIMEWELL_PALMFILE_ONLY=ON -DCHIMEWELL_FUZZ=ON >/dev/null
 cmake --build build-fuzz -j "$jobs"
 ctest --test-dir build-fuzz -j "$jobs" -L fuzz
+
+echo "== Windows (MinGW cross-build, tests under Wine)"
+bash scripts/windows/test.sh

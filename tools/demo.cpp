@@ -155,7 +155,7 @@ bool write(const fs::path& path, const std::vector<std::uint8_t>& bytes)
     fs::create_directories(path.parent_path(), error);
     const auto written = writeFileAtomically(path.string(), bytes);
     if (!written) {
-        printError(QString::fromStdString(path.parent_path().string() + "/" + written.error()));
+        printError(QString::fromStdString(written.error()));
         return false;
     }
     return true;

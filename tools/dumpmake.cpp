@@ -10,7 +10,6 @@
 #include "palmfile/writer.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QJsonDocument>
 
 using namespace palmfile;
@@ -33,18 +32,17 @@ int runDump(const QStringList& arguments)
         printError(QString::fromStdString(bytes.error()));
         return ExitUnreadable;
     }
-    const std::string name = QFile::encodeName(QFileInfo(arguments[0]).fileName()).toStdString();
     QJsonObject json;
     // Anything that is not a to-do file goes to the datebook reader, which says what it is.
     if (hasTodoTag(bytes.value())) {
-        const auto todo = readTodoList(bytes.value(), name);
+        const auto todo = readTodoList(bytes.value(), path);
         if (!todo) {
             printError(QString::fromStdString(todo.error()));
             return ExitUnreadable;
         }
         json = todoListToJson(todo.value());
     } else {
-        const auto datebook = readDatebook(bytes.value(), name);
+        const auto datebook = readDatebook(bytes.value(), path);
         if (!datebook) {
             printError(QString::fromStdString(datebook.error()));
             return ExitUnreadable;
@@ -59,8 +57,8 @@ int runMake(const QStringList& arguments)
 {
     if (arguments.size() != 2)
         return ExitUsage;
-    const QString inName = QFileInfo(arguments[0]).fileName();
-    QFile in(arguments[0]);
+    const QString& inName = arguments[0];
+    QFile in(inName);
     if (!in.open(QIODevice::ReadOnly)) {
         printError(inName + QStringLiteral(": ") + in.errorString());
         return ExitUnreadable;

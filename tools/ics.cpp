@@ -99,11 +99,10 @@ public:
             printError(QString::fromStdString(bytes.error()));
             return false;
         }
-        const std::string name = nativePath(QFileInfo(file).fileName());
         if (hasTodoTag(bytes.value()))
-            m_data.todoList = keep(readTodoList(bytes.value(), name), path);
+            m_data.todoList = keep(readTodoList(bytes.value(), path), path);
         else
-            m_data.datebook = keep(readDatebook(bytes.value(), name), path);
+            m_data.datebook = keep(readDatebook(bytes.value(), path), path);
         return m_data.datebook || m_data.todoList;
     }
 

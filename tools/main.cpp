@@ -6,6 +6,11 @@
 
 #include <cstdio>
 
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace {
 
 #ifndef CHIMEWELL_HAVE_LIBICAL
@@ -61,6 +66,10 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("palmdat"));
+#ifdef Q_OS_WIN
+    // The same bytes as everywhere: JSON and lists end their lines with LF.
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
     QStringList arguments = QCoreApplication::arguments().mid(1);
     if (arguments.isEmpty()) {
         palmdat::printError(usage().trimmed());

@@ -76,6 +76,11 @@ int runOccurrences(const QStringList& arguments)
     }
     if (file.isEmpty() || !from || !to)
         return ExitUsage;
+    if (*from > *to) {
+        printError(QStringLiteral("palmdat: --from %1 is after --to %2")
+                       .arg(dateText(*from), dateText(*to)));
+        return ExitUsage;
+    }
 
     const auto datebook = readDatebookFile(QFile::encodeName(file).toStdString());
     if (!datebook) {

@@ -14,7 +14,7 @@ const QString AboutDialog::WebAddress = QStringLiteral("https://chimewell.exampl
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("About Chimewell"));
+    setWindowTitle(tr("About Chimewell"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     auto* picture = new QLabel(this);
@@ -30,8 +30,8 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
     m_link = new CHyperLink(WebAddress, this);
 
     auto* description =
-        new QLabel(QStringLiteral("Get notified about Palm appointments on your Desktop"), this);
-    auto* ok = new QPushButton(QStringLiteral("&OK"), this);
+        new QLabel(tr("Get notified about Palm appointments on your Desktop"), this);
+    auto* ok = new QPushButton(tr("&OK"), this);
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 

@@ -44,10 +44,10 @@ AlarmDialog::AlarmDialog(const Clock& clock, QWidget* parent) : CBaseDialog(pare
     m_text->setFixedSize(metrics.averageCharWidth() * 52,
                          metrics.lineSpacing() * 4 + 2 * m_text->frameWidth() + 8);
 
-    m_ok = new QPushButton(QStringLiteral("&OK"), this);
+    m_ok = new QPushButton(tr("&OK"), this);
     m_ok->setObjectName(QStringLiteral("okButton"));
     m_ok->setDefault(true);
-    m_warnAgainButton = new QPushButton(QStringLiteral("&Warn again"), this);
+    m_warnAgainButton = new QPushButton(tr("&Warn again"), this);
     m_warnAgainButton->setObjectName(QStringLiteral("warnAgainButton"));
     // Like an up-down control beside its buddy: the button itself shows the minutes.
     auto* arrows = new SpinArrows(this);

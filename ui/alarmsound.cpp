@@ -16,6 +16,8 @@ WavAlarmSound::WavAlarmSound(const QUrl& wav, Beeper beep, QObject* parent)
     m_effect->setSource(wav);
 }
 
+WavAlarmSound::~WavAlarmSound() = default;
+
 void WavAlarmSound::play()
 {
     switch (m_effect->status()) {

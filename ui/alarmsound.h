@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QUrl>
 
@@ -28,13 +29,21 @@ public:
     using Beeper = std::function<void()>;
     // Starts loading at once, so the first alarm does not wait for the file.
     explicit WavAlarmSound(const QUrl& wav, Beeper beep = {}, QObject* parent = nullptr);
+    ~WavAlarmSound() override;
     void play() override;
 
 private:
     void beepTwice();
+
+#ifdef Q_OS_WIN
+    // The whole file: the system plays it from memory while we keep it.
+    QByteArray m_wav;
+    QUrl m_source;
+#else
     void statusChanged();
 
     QSoundEffect* m_effect;
-    Beeper m_beep;
     bool m_playWhenLoaded = false;
+#endif
+    Beeper m_beep;
 };

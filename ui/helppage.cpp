@@ -38,15 +38,17 @@ void showHelpPage(QWidget* parent)
     const QString page = helpPagePath(uiLanguage(), QCoreApplication::applicationDirPath());
     if (page.isEmpty()) {
         qCInfo(lcUi) << "no help page installed";
-        QMessageBox::information(parent, LoadText(IDS_APP_TITLE),
-                                 QStringLiteral("The help pages are not installed."));
+        QMessageBox::information(
+            parent, LoadText(IDS_APP_TITLE),
+            QCoreApplication::translate("HelpPage", "The help pages are not installed."));
         return;
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(page))) {
         qCInfo(lcUi) << "no viewer for" << page;
         QMessageBox::information(
             parent, LoadText(IDS_APP_TITLE),
-            QStringLiteral("No program to show the help page was found. The page is:\n%1")
+            QCoreApplication::translate(
+                "HelpPage", "No program to show the help page was found. The page is:\n%1")
                 .arg(QDir::toNativeSeparators(page)));
     }
 }

@@ -22,7 +22,8 @@ const ContextHelp Topics[] = {
      "Zeigt auch die Termine und Aufgaben, die im Palm Desktop als privat markiert sind."},
     {helpContext(IDC_PASSWORD),
      "The password for the items marked private. It is kept only when Store is ticked.",
-     "Das Kennwort für die als privat markierten Einträge. Es wird nur mit Store behalten."},
+     "Das Kennwort für die als privat markierten Einträge. Es wird nur behalten, wenn "
+     "„Speichern“ angekreuzt ist."},
     {helpContext(IDC_STORE_PASSWORD),
      "Keeps the password in your settings, scrambled, so that you need not enter it again.",
      "Behält das Kennwort verschleiert in Ihren Einstellungen, damit Sie es nicht erneut "

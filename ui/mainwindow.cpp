@@ -13,6 +13,7 @@
 #include "optionsdialog.h"
 #include "palm/palmusers.h"
 #include "palm/timetexts.h"
+#include "palmfile/localdate.h"
 #include "platform/bellnotifier.h"
 #include "resources.h"
 #include "spinarrows.h"
@@ -20,7 +21,6 @@
 
 #include <QBoxLayout>
 #include <QComboBox>
-#include <QDateTime>
 #include <QEvent>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -43,11 +43,6 @@
 namespace {
 const QString SizeWidthKey = QStringLiteral("Size/cx");
 const QString SizeHeightKey = QStringLiteral("Size/cy");
-
-QDate localDate(std::int64_t t)
-{
-    return QDateTime::fromSecsSinceEpoch(t).date();
-}
 
 // Windows shows the tray tooltip as plain text. Elsewhere Qt (or the panel) takes a text that
 // looks like HTML for rich text, so such a text goes there escaped and shows as typed.
@@ -133,13 +128,13 @@ void MainWindow::buildWindow()
     setWindowIcon(appIcon());
     setSizeGripEnabled(true);
 
-    auto* userLabel = new QLabel(QStringLiteral("Palm &user"), this);
+    auto* userLabel = new QLabel(tr("Palm &user"), this);
     m_users = new QComboBox(this);
     m_users->setMinimumContentsLength(12);
     m_users->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     userLabel->setBuddy(m_users);
 
-    auto* remindLabel = new QLabel(QStringLiteral("Re&mind"), this);
+    auto* remindLabel = new QLabel(tr("Re&mind"), this);
     m_minutes = new QLineEdit(this);
     m_minutes->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
@@ -149,15 +144,15 @@ void MainWindow::buildWindow()
     remindLabel->setBuddy(m_minutes);
     auto* arrows = new SpinArrows(this);
     arrows->setFixedHeight(m_minutes->sizeHint().height());
-    auto* minutesLabel = new QLabel(QStringLiteral("minutes before due"), this);
+    auto* minutesLabel = new QLabel(tr("minutes before due"), this);
 
-    auto* refresh = new QPushButton(QStringLiteral("&Refresh"), this);
-    auto* hide = new QPushButton(QStringLiteral("Hi&de"), this);
+    auto* refresh = new QPushButton(tr("&Refresh"), this);
+    auto* hide = new QPushButton(tr("Hi&de"), this);
     hide->setDefault(true);
-    auto* quit = new QPushButton(QStringLiteral("&Quit"), this);
-    auto* options = new QPushButton(QStringLiteral("&Options"), this);
-    auto* help = new QPushButton(QStringLiteral("&Help"), this);
-    auto* about = new QPushButton(QStringLiteral("&About"), this);
+    auto* quit = new QPushButton(tr("&Quit"), this);
+    auto* options = new QPushButton(tr("&Options"), this);
+    auto* help = new QPushButton(tr("&Help"), this);
+    auto* about = new QPushButton(tr("&About"), this);
 
     m_listFrame = new QGroupBox(this);
     m_list = new QListWidget(m_listFrame);
@@ -221,13 +216,10 @@ void MainWindow::buildWindow()
 
     auto* menu = new QMenu(this);
     menu->setTitle(LoadText(IDS_APP_TITLE));
-    connect(menu->addAction(QStringLiteral("&Show")), &QAction::triggered, this,
-            &MainWindow::showWindow);
-    connect(menu->addAction(QStringLiteral("&Refresh")), &QAction::triggered, this,
-            &MainWindow::refresh);
+    connect(menu->addAction(tr("&Show")), &QAction::triggered, this, &MainWindow::showWindow);
+    connect(menu->addAction(tr("&Refresh")), &QAction::triggered, this, &MainWindow::refresh);
     menu->addSeparator();
-    connect(menu->addAction(QStringLiteral("&Quit")), &QAction::triggered, this,
-            &MainWindow::quitRequested);
+    connect(menu->addAction(tr("&Quit")), &QAction::triggered, this, &MainWindow::quitRequested);
     m_tray = new QSystemTrayIcon(appIcon(), this);
     m_tray->setToolTip(LoadText(IDS_APP_TITLE));
     m_tray->setContextMenu(menu);
@@ -320,8 +312,7 @@ std::optional<int> MainWindow::validMinutes() const
 void MainWindow::showValidationMessage()
 {
     QToolTip::showText(m_minutes->mapToGlobal(QPoint(0, m_minutes->height())),
-                       QStringLiteral("Please enter a number from 0 to %1.").arg(MaxMinutes),
-                       m_minutes);
+                       tr("Please enter a number from 0 to %1.").arg(MaxMinutes), m_minutes);
 }
 
 void MainWindow::minutesChanged()
@@ -446,7 +437,7 @@ void MainWindow::tick()
         hide();
     }
     const std::int64_t now = m_clock.now();
-    if (localDate(now) != localDate(m_lastTick)) {
+    if (palmfile::localDateOf(now) != palmfile::localDateOf(m_lastTick)) {
         qCDebug(lcUi) << "a new day: rescan";
         requestRescan();
     }

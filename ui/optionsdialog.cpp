@@ -59,27 +59,27 @@ constexpr FlagField FlagFields[] = {
 
 OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle(QStringLiteral("Chimewell Options"));
+    setWindowTitle(tr("Chimewell Options"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, true);
 
-    QCheckBox* autostart = addCheckBox(IDC_AUTOSTART, QStringLiteral("Autostart at &logon"));
-    QCheckBox* autohide = addCheckBox(IDC_AUTOHIDE, QStringLiteral("&Hide at start"));
-    QCheckBox* red = addCheckBox(IDC_WARN_RED, QStringLiteral("Reminder window &red"));
+    QCheckBox* autostart = addCheckBox(IDC_AUTOSTART, tr("Autostart at &logon"));
+    QCheckBox* autohide = addCheckBox(IDC_AUTOHIDE, tr("&Hide at start"));
+    QCheckBox* red = addCheckBox(IDC_WARN_RED, tr("Reminder window &red"));
 
-    QCheckBox* showPrivate = addCheckBox(IDC_SHOW_PRIVATE, QStringLiteral("&Show"));
-    auto* passwordLabel = new QLabel(QStringLiteral("&Password"), this);
+    QCheckBox* showPrivate = addCheckBox(IDC_SHOW_PRIVATE, tr("&Show"));
+    auto* passwordLabel = new QLabel(tr("&Password"), this);
     m_password = new QLineEdit(this);
     m_password->setEchoMode(QLineEdit::Password);
     passwordLabel->setBuddy(m_password);
     m_controls.insert(IDC_PASSWORD, m_password);
-    QCheckBox* store = addCheckBox(IDC_STORE_PASSWORD, QStringLiteral("S&tore"));
+    QCheckBox* store = addCheckBox(IDC_STORE_PASSWORD, tr("S&tore"));
 
-    QCheckBox* untimed = addCheckBox(IDC_SHOW_UNTIMED, QStringLiteral("Show &untimed"));
-    QCheckBox* beep = addCheckBox(IDC_BEEP, QStringLiteral("&Beep"));
-    QCheckBox* allToday = addCheckBox(IDC_SHOW_ALL_TODAY, QStringLiteral("Show all for toda&y"));
+    QCheckBox* untimed = addCheckBox(IDC_SHOW_UNTIMED, tr("Show &untimed"));
+    QCheckBox* beep = addCheckBox(IDC_BEEP, tr("&Beep"));
+    QCheckBox* allToday = addCheckBox(IDC_SHOW_ALL_TODAY, tr("Show all for toda&y"));
 
-    QCheckBox* todos = addCheckBox(IDC_SHOW_TODOS, QStringLiteral("Show &due"));
-    QCheckBox* noDate = addCheckBox(IDC_TODOS_NO_DATE, QStringLiteral("&All up to priority"));
+    QCheckBox* todos = addCheckBox(IDC_SHOW_TODOS, tr("Show &due"));
+    QCheckBox* noDate = addCheckBox(IDC_TODOS_NO_DATE, tr("&All up to priority"));
     m_priority = new QComboBox(this);
     // The list is sorted, so index n always stands for priority n + 1.
     m_priority->addItems({"1", "2", "3", "4", "5"});
@@ -87,37 +87,32 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent)
 
     auto* buttons = new QDialogButtonBox(Qt::Vertical, this);
     QPushButton* ok = buttons->addButton(QDialogButtonBox::Ok);
-    buttons->addButton(QDialogButtonBox::Cancel);
+    QPushButton* cancel = buttons->addButton(QDialogButtonBox::Cancel);
+    // Qt's own texts for these would depend on a translation of Qt being installed.
+    ok->setText(tr("OK"));
+    cancel->setText(tr("Cancel"));
     ok->setDefault(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 
     auto* tip = new QLabel(
-        QStringLiteral(
-            "Tip: If unsure about an option, click on the ? button in the window title bar"),
-        this);
+        tr("Tip: If unsure about an option, click on the ? button in the window title bar"), this);
 
     auto* grid = new QGridLayout(this);
-    grid->addWidget(makeGroup(QStringLiteral("General"), {autostart, autohide, red}, this), 0, 0);
-    grid->addWidget(makeGroup(QStringLiteral("Items marked Private"),
+    grid->addWidget(makeGroup(tr("General"), {autostart, autohide, red}, this), 0, 0);
+    grid->addWidget(makeGroup(tr("Items marked Private"),
                               {showPrivate, pair(passwordLabel, m_password, this), store}, this),
                     0, 1);
-    grid->addWidget(makeGroup(QStringLiteral("Appointments"), {untimed, beep, allToday}, this), 1,
-                    0);
-    grid->addWidget(
-        makeGroup(QStringLiteral("To Do Items"), {todos, pair(noDate, m_priority, this)}, this), 1,
-        1);
+    grid->addWidget(makeGroup(tr("Appointments"), {untimed, beep, allToday}, this), 1, 0);
+    grid->addWidget(makeGroup(tr("To Do Items"), {todos, pair(noDate, m_priority, this)}, this), 1,
+                    1);
     grid->addWidget(buttons, 0, 2, 2, 1, Qt::AlignTop);
     grid->addWidget(tip, 2, 0, 1, 3);
     grid->setSizeConstraint(QLayout::SetFixedSize);
 
-    QWidget* const tabOrder[] = {autostart,  autohide,
-                                 red,        showPrivate,
-                                 m_password, store,
-                                 untimed,    beep,
-                                 allToday,   todos,
-                                 noDate,     m_priority,
-                                 ok,         buttons->button(QDialogButtonBox::Cancel)};
+    QWidget* const tabOrder[] = {autostart, autohide,   red,  showPrivate, m_password,
+                                 store,     untimed,    beep, allToday,    todos,
+                                 noDate,    m_priority, ok,   cancel};
     for (std::size_t i = 1; i < std::size(tabOrder); ++i)
         setTabOrder(tabOrder[i - 1], tabOrder[i]);
 

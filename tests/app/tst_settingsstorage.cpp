@@ -11,6 +11,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace {
 
 class RecordingAutostart : public Autostart
@@ -239,6 +243,59 @@ private slots:
         SettingsStorage(*file, &autostart).Save(s);
         QVERIFY(autostart.calls.contains(saveCall));
     }
+
+#ifdef Q_OS_WIN
+    // The registry key as older versions left it: numbers as DWORD, the password as a string.
+    void registryOfOlderVersions()
+    {
+        const wchar_t key[] = L"Software\\Corvander\\chimewell-test\\Options";
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Corvander\\chimewell-test");
+        const auto forget = qScopeGuard(
+            [] { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Corvander\\chimewell-test"); });
+        const auto putNumber = [&](const wchar_t* name, DWORD value) {
+            return RegSetKeyValueW(HKEY_CURRENT_USER, key, name, REG_DWORD, &value, sizeof value);
+        };
+        QCOMPARE(putNumber(L"palmuserid", 400), LSTATUS(ERROR_SUCCESS));
+        putNumber(L"warntime", DWORD(-3));
+        putNumber(L"showuntimedappts", 0);
+        const std::wstring scrambled =
+            QString::fromStdString(
+                palmfile::cp1252ToUtf8(ScramblePassword("Palm2001").toStdString()))
+                .toStdWString();
+        RegSetKeyValueW(HKEY_CURRENT_USER, key, L"password", REG_SZ, scrambled.c_str(),
+                        DWORD((scrambled.size() + 1) * sizeof(wchar_t)));
+
+        auto registry = openProfile(QStringLiteral("chimewell-test"));
+        Settings s = loaded(*registry);
+        QCOMPARE(s.todopath, QString("/palm/BobM/todo/todo.dat"));
+        QCOMPARE(s.warntime, -3);
+        QCOMPARE(s.showalltodaysappts, 0);
+        QCOMPARE(s.password, QString("Palm2001"));
+
+        s.maxprio = 4;
+        QCOMPARE(SettingsStorage(*registry, nullptr).Save(s), 0);
+        HKEY options = nullptr;
+        QCOMPARE(RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, &options),
+                 LSTATUS(ERROR_SUCCESS));
+        DWORD values = 0;
+        RegQueryInfoKeyW(options, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
+                         nullptr, nullptr, nullptr, nullptr);
+        QCOMPARE(values, DWORD(14));
+        for (DWORD i = 0; i < values; ++i) {
+            wchar_t name[64];
+            DWORD length = 64, type = 0;
+            RegEnumValueW(options, i, name, &length, nullptr, &type, nullptr, nullptr);
+            const bool text = std::wstring_view(name) == L"password";
+            QVERIFY2(type == DWORD(text ? REG_SZ : REG_DWORD),
+                     qPrintable(QString::fromWCharArray(name)));
+        }
+        RegCloseKey(options);
+        DWORD maxprio = 0, size = sizeof maxprio;
+        RegGetValueW(HKEY_CURRENT_USER, key, L"maxprio", RRF_RT_REG_DWORD, nullptr, &maxprio,
+                     &size);
+        QCOMPARE(maxprio, DWORD(4));
+    }
+#endif
 
     void failedSaveIsReported()
     {

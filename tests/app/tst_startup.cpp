@@ -3,6 +3,7 @@
 #include "app/autostart.h"
 #include "app/refreshworker.h"
 #include "app/settings.h"
+#include "app/settingsstorage.h"
 #include "app/sharedsettings.h"
 #include "app/startup.h"
 #include "app/stringtable.h"
@@ -135,11 +136,6 @@ private:
                 std::chrono::milliseconds(0)};
     }
 
-    QString profileFile() const
-    {
-        return m_profile.filePath(QStringLiteral("Corvander/chimewell-test.conf"));
-    }
-
 private slots:
     void initTestCase()
     {
@@ -156,7 +152,7 @@ private slots:
 
     void init()
     {
-        QFile::remove(profileFile());
+        openProfile(QStringLiteral("chimewell-test"))->clear();
         qputenv("CHIMEWELL_PALM_DESKTOP", m_palm.path().toLocal8Bit());
     }
 
@@ -172,10 +168,10 @@ private slots:
         QCOMPARE(windows.lines, QStringList{"10:00 Dentist"});
         QCOMPARE(windows.tooltip, QStringLiteral("10:00 Dentist"));
 
-        QSettings saved(profileFile(), QSettings::IniFormat);
-        saved.beginGroup("Options");
-        QCOMPARE(saved.childKeys().size(), 14);
-        QCOMPARE(saved.value("warntime").toInt(), 5);
+        const auto saved = openProfile(QStringLiteral("chimewell-test"));
+        saved->beginGroup("Options");
+        QCOMPARE(saved->childKeys().size(), 14);
+        QCOMPARE(saved->value("warntime").toInt(), 5);
         QCOMPARE(windows.autostart().StartupShortcutExists(), 1);
         QVERIFY(!QFile::exists(privateFolder.filePath("datebooktmp.dat")));
         QVERIFY(!QFile::exists(privateFolder.filePath("todotmp.dat")));
@@ -257,8 +253,8 @@ private slots:
         windows.whileRunning = [&] {
             windows.context->settings.update([](Settings& s) { s.warnagaintime = 7; });
             windows.context->saveSettings(SaveScope::Values);
-            QCOMPARE(QSettings(profileFile(), QSettings::IniFormat)
-                         .value("Options/warnagaintime")
+            QCOMPARE(openProfile(QStringLiteral("chimewell-test"))
+                         ->value("Options/warnagaintime")
                          .toInt(),
                      7);
             QCOMPARE(windows.autostart().StartupShortcutExists(), 0);
@@ -270,9 +266,9 @@ private slots:
 
         QVERIFY(windows.steps.contains("end"));
         QCOMPARE(windows.steps.contains("run"), !duringStartup);
-        QSettings saved(profileFile(), QSettings::IniFormat);
-        saved.beginGroup("Options");
-        QCOMPARE(saved.childKeys().size(), 14);
+        const auto saved = openProfile(QStringLiteral("chimewell-test"));
+        saved->beginGroup("Options");
+        QCOMPARE(saved->childKeys().size(), 14);
         QCOMPARE(windows.autostart().StartupShortcutExists(), 1);
         QVERIFY(!QFile::exists(privateFolder.filePath("datebooktmp.dat")));
         QVERIFY(!QFile::exists(privateFolder.filePath("chimewell-test.lock")));

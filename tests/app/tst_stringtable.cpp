@@ -34,13 +34,6 @@ private slots:
         setUiLanguage(UiLanguage::German);
         QCOMPARE(LoadText(id), german);
     }
-
-    // Only the low byte of the minor number counts.
-    void versionText()
-    {
-        QCOMPARE(::versionText(1, 257, 0), QString("1.1.0"));
-        QCOMPARE(::versionText(1, 255, 0), QString("1.255.0"));
-    }
 };
 
 QTEST_GUILESS_MAIN(TestStringTable)

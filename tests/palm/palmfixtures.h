@@ -9,6 +9,7 @@
 #include "palmfile/localdate.h"
 #include "palmfile/records.h"
 #include "palmfile/writer.h"
+#include "tests/palmfile/testtime.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -54,12 +55,6 @@ private:
     std::atomic<std::int64_t> m_startedMs{0};
     std::atomic<bool> m_running{false};
 };
-
-inline void pinTimeZone(const char* zone)
-{
-    qputenv("TZ", zone);
-    tzset();
-}
 
 using palmfile::LocalDate;
 using palmfile::TimeValue;

@@ -1,21 +1,16 @@
 // SPDX-FileCopyrightText: 2026 Chimewell developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "palm/timetexts.h"
+#include "tests/palmfile/testtime.h"
 
 #include <QtTest>
-
-#include <ctime>
 
 class TestTimeTexts : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        qputenv("TZ", "Europe/Berlin");
-        tzset();
-    }
+    void initTestCase() { pinTimeZone("Europe/Berlin"); }
 
     // Times and dates take the locale's short format, hours padded, seconds dropped.
     void texts_data()
@@ -40,15 +35,8 @@ private slots:
         QFETCH(int, hour);
         QFETCH(QString, time);
         QFETCH(QString, date);
-        std::tm fields{};
-        fields.tm_year = 2024 - 1900;
-        fields.tm_mon = 11;
-        fields.tm_mday = 24;
-        fields.tm_hour = hour;
-        fields.tm_min = 5;
-        fields.tm_sec = 42;
-        fields.tm_isdst = -1;
-        const std::int64_t instant = std::mktime(&fields);
+        using namespace std::chrono;
+        const std::int64_t instant = palmfile::localTime(2024y / December / 24d, hour, 5, 42);
         QString text = FormatTimeText(instant, QLocale(locale));
         // Newer locale data separates AM/PM with a narrow no-break space.
         text.replace(QChar(0x202F), QLatin1Char(' '));

@@ -10,12 +10,59 @@
 
 #include <ctime>
 
+#ifdef Q_OS_WIN
+#include <QtGlobal>
+
+#include <windows.h>
+
+#include <cstring>
+#include <string_view>
+
+// Windows reads a process's zone once; the tests pin a zone's rules from the system's list.
+inline void pinTimeZone(const char* zone)
+{
+    struct Name
+    {
+        std::string_view iana;
+        const wchar_t* windows;
+    };
+    static const Name names[] = {{"Europe/Berlin", L"W. Europe Standard Time"},
+                                 {"America/Los_Angeles", L"Pacific Standard Time"},
+                                 {"America/New_York", L"Eastern Standard Time"},
+                                 {"Pacific/Kiritimati", L"Line Islands Standard Time"},
+                                 {"Pacific/Pago_Pago", L"UTC-11"},
+                                 {"UTC", L"UTC"}};
+    static TIME_ZONE_INFORMATION pinned;
+    std::wstring key = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Time Zones\\";
+    for (const Name& name : names) {
+        if (name.iana == zone)
+            key += name.windows;
+    }
+    struct
+    {
+        LONG bias, standardBias, daylightBias;
+        SYSTEMTIME standardDate, daylightDate;
+    } rules{};
+    DWORD size = sizeof rules;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"TZI", RRF_RT_REG_BINARY, nullptr, &rules,
+                     &size) != ERROR_SUCCESS)
+        qFatal("no Windows time zone for %s", zone);
+    pinned = TIME_ZONE_INFORMATION{};
+    pinned.Bias = rules.bias;
+    pinned.StandardBias = rules.standardBias;
+    pinned.DaylightBias = rules.daylightBias;
+    pinned.StandardDate = rules.standardDate;
+    pinned.DaylightDate = rules.daylightDate;
+    palmfile::pinTimeZone(&pinned);
+}
+#else
 // Each test that depends on the zone sets its own, so none is restored.
 inline void pinTimeZone(const char* zone)
 {
     qputenv("TZ", zone);
     tzset();
 }
+#endif
 
 inline palmfile::TimeValue utc(const char* isoTime)
 {

@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 using namespace palmfile;
 
 class DesktopFolderTest : public QObject
@@ -14,9 +18,69 @@ class DesktopFolderTest : public QObject
     Q_OBJECT
 
 private slots:
+#ifdef Q_OS_WIN
+    void registryEntry_data();
+    void registryEntry();
+#else
     void discoveryOrder_data();
     void discoveryOrder();
+#endif
 };
+
+#ifdef Q_OS_WIN
+// Palm Desktop's own entry, as its installer writes it, is where Windows finds the folder.
+void DesktopFolderTest::registryEntry_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("path"); // %ROOT% is the test folder
+    QTest::addColumn<QString>("override");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("plain") << int(REG_SZ) << "%ROOT%\\Palm"
+                           << ""
+                           << "Palm";
+    QTest::newRow("with variables, beyond ASCII") << int(REG_EXPAND_SZ) << "%ROOT%\\Palm B\u00fcro"
+                                                  << ""
+                                                  << "Palm B\u00fcro";
+    QTest::newRow("a missing folder") << int(REG_SZ) << "%ROOT%\\Gone"
+                                      << ""
+                                      << "";
+    QTest::newRow("the override first") << int(REG_SZ) << "%ROOT%\\Palm"
+                                        << "Other"
+                                        << "Other";
+}
+
+void DesktopFolderTest::registryEntry()
+{
+    QFETCH(int, type);
+    QFETCH(QString, path);
+    QFETCH(QString, override);
+    QFETCH(QString, expected);
+    QTemporaryDir tmp;
+    const QDir root(tmp.path());
+    QVERIFY(root.mkpath("Palm") && root.mkpath("Palm B\u00fcro") && root.mkpath("Other"));
+    const QString native = QDir::toNativeSeparators(tmp.path());
+    qputenv("ROOT", native.toLocal8Bit());
+    qputenv("CHIMEWELL_PALM_DESKTOP",
+            override.isEmpty() ? QByteArray() : root.filePath(override).toUtf8());
+    if (type == REG_SZ)
+        path.replace("%ROOT%", native);
+
+    const wchar_t key[] = L"Software\\U.S. Robotics\\Pilot Desktop\\Core";
+    const std::wstring value = path.toStdWString();
+    QCOMPARE(RegSetKeyValueW(HKEY_CURRENT_USER, key, L"Path", DWORD(type), value.c_str(),
+                             DWORD((value.size() + 1) * sizeof(wchar_t))),
+             LSTATUS(ERROR_SUCCESS));
+    const auto forget = qScopeGuard([&] { RegDeleteKeyValueW(HKEY_CURRENT_USER, key, L"Path"); });
+
+    const std::optional<std::string> found = findDesktopFolder(desktopFolderInputs(""));
+    if (expected.isEmpty()) {
+        QVERIFY2(!found, found ? found->c_str() : "");
+    } else {
+        QVERIFY(found);
+        QCOMPARE(QFileInfo(QString::fromStdString(*found)), QFileInfo(root.filePath(expected)));
+    }
+}
+#else
 
 void DesktopFolderTest::discoveryOrder_data()
 {
@@ -112,6 +176,8 @@ void DesktopFolderTest::discoveryOrder()
                  QFileInfo(expected).fileName());
     }
 }
+
+#endif
 
 QTEST_GUILESS_MAIN(DesktopFolderTest)
 #include "tst_desktopfolder.moc"

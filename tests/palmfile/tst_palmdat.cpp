@@ -113,11 +113,11 @@ private slots:
         QTest::newRow("no command") << QStringList() << QByteArray() << 2 << "Usage:";
         QTest::newRow("corrupt file")
             << QStringList{"dump", "@/in.json"} << QByteArray("\0\1BD", 4) << 1
-            << "in.json: header: string runs past end of file at offset 0x4";
-        QTest::newRow("not json") << make << QByteArray("{\"format\": ") << 1 << "in.json: ";
+            << "@/in.json: header: string runs past end of file at offset 0x4";
+        QTest::newRow("not json") << make << QByteArray("{\"format\": ") << 1 << "@/in.json: ";
         QTest::newRow("bad start")
             << make << QByteArray(R"({"format": "datebook", "records": [{"start": "31.03.2024"}]})")
-            << 1 << "in.json: record 0: start: expected a local time like 2024-05-01T09:30:00";
+            << 1 << "@/in.json: record 0: start: expected a local time like 2024-05-01T09:30:00";
         QTest::newRow("year beyond the file")
             << make << QByteArray(R"({"format": "todo", "records": [{"due": "2040-01-01"}]})") << 1
             << "record 0: due: outside the years 1901 to 2038";
@@ -127,8 +127,11 @@ private slots:
         QTest::newRow("occurrences with a bad date")
             << QStringList{"occurrences", "@/in.json", "--from", "2026-5-1", "--to", "2026-05-31"}
             << QByteArray() << 2 << "--from: expected a date like 2026-05-01, not \"2026-5-1\"";
+        QTest::newRow("occurrences backwards")
+            << QStringList{"occurrences", "@/in.json", "--from", "2026-05-31", "--to", "2026-05-01"}
+            << QByteArray() << 2 << "--from 2026-05-31 is after --to 2026-05-01";
         QTest::newRow("users of a missing folder")
-            << QStringList{"users", "@/gone"} << QByteArray() << 1 << "gone: no such folder";
+            << QStringList{"users", "@/gone"} << QByteArray() << 1 << "@/gone: no such folder";
     }
     void failures()
     {
@@ -141,6 +144,7 @@ private slots:
             writeJson(dir, input);
         for (QString& argument : arguments)
             argument.replace(QLatin1Char('@'), dir.path());
+        message.replace(QLatin1Char('@'), dir.path());
         const Run run = palmdat(arguments);
         QCOMPARE(run.exitCode, exitCode);
         QVERIFY2(run.err.contains(message), qPrintable(run.err));
@@ -192,7 +196,12 @@ private slots:
         QCOMPARE(none.exitCode, 1);
         QVERIFY(none.err.contains("no Palm Desktop folder found"));
 
+#ifdef Q_OS_WIN
+        QSettings profile(QSettings::NativeFormat, QSettings::UserScope, "Corvander", "chimewell");
+        const auto forget = qScopeGuard([&profile] { profile.remove("Options/palmdesktop"); });
+#else
         QSettings profile(home.filePath("cfg/Corvander/chimewell.conf"), QSettings::IniFormat);
+#endif
         profile.setValue("Options/palmdesktop", other);
         profile.sync();
         QCOMPARE(palmdat({"locate"}, environment).out, other + "\n");

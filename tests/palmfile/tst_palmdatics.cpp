@@ -516,8 +516,9 @@ void PalmdatIcsTest::failures_data()
                                   << QByteArray("Europe/Berlin") << false
                                   << "no Palm user with id 7" << QByteArray();
     // A broken to-do file still gives the appointments, and an exit code that says so.
-    QTest::newRow("corrupt to-do file") << QStringList{"ics", "@"} << QByteArray("Asia/Kolkata")
-                                        << true << "todo.dat: " << QByteArray("BEGIN:VEVENT");
+    QTest::newRow("corrupt to-do file")
+        << QStringList{"ics", "@"} << QByteArray("Asia/Kolkata") << true
+        << "@/ExampleA/todo/todo.dat: " << QByteArray("BEGIN:VEVENT");
     QTest::newRow("zone not in the database")
         << QStringList{"ics", "@"} << QByteArray("Nowhere/Land") << false
         << "the time zone \"Nowhere/Land\" is not in the zone database" << QByteArray();
@@ -535,6 +536,7 @@ void PalmdatIcsTest::failures()
     if (corruptTodo)
         QVERIFY(writeFile(dir.filePath("ExampleA/todo/todo.dat"), {0x00, 0x01, 'D', 'T', 9}));
     arguments.replaceInStrings("@", dir.path());
+    message.replace("@", dir.path());
     const Run run = palmdat(arguments, zone);
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains(message), qPrintable(run.err));

@@ -11,6 +11,10 @@
 #include <algorithm>
 #include <cstring>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 using namespace palmfile;
 
 namespace {
@@ -238,18 +242,45 @@ private slots:
         }
     }
 
-    void fileErrorsNameTheFile()
+    // Only a regular file is read, without waiting on anything else and never past the size
+    // limit; the message starts with the path as given.
+    void fileErrors_data()
     {
+        QTest::addColumn<QString>("target"); // what the path is: made here, or a link target
+        QTest::addColumn<QByteArray>("reason");
+        QTest::newRow("missing") << "" << QByteArray(std::strerror(ENOENT));
+        QTest::newRow("folder") << "folder" << QByteArray(std::strerror(EISDIR));
+        QTest::newRow("empty") << "empty" << QByteArray("the file is empty");
+        QTest::newRow("too large") << "sparse" << QByteArray("larger than 67108864 bytes");
+#ifdef Q_OS_UNIX
+        QTest::newRow("FIFO") << "fifo" << QByteArray("not a regular file");
+        QTest::newRow("device") << "/dev/zero" << QByteArray("not a regular file");
+#endif
+#ifdef Q_OS_LINUX
+        // A regular file that claims to be empty and goes on for gigabytes.
+        QTest::newRow("endless") << "/proc/self/pagemap"
+                                 << QByteArray("larger than 67108864 bytes");
+#endif
+    }
+    void fileErrors()
+    {
+        QFETCH(QString, target);
+        QFETCH(QByteArray, reason);
         QTemporaryDir dir;
-        const std::string missing = QDir(dir.path()).filePath("datebook.dat").toStdString();
-        QCOMPARE(readDatebookFile(missing).error(),
-                 std::string("datebook.dat: ") + std::strerror(ENOENT));
-        QVERIFY(!readTodoListFile(dir.path().toStdString()).ok());
-        QFile empty(QDir(dir.path()).filePath("todo.dat"));
-        QVERIFY(empty.open(QIODevice::WriteOnly));
-        empty.close();
-        QCOMPARE(readTodoListFile(empty.fileName().toStdString()).error(),
-                 std::string("todo.dat: the file is empty"));
+        const QString path = dir.filePath("todo.dat");
+        if (target == "folder")
+            QVERIFY(QDir(dir.path()).mkdir("todo.dat"));
+        else if (target == "empty" || target == "sparse")
+            QVERIFY(QFile(path).open(QIODevice::WriteOnly) &&
+                    QFile::resize(path, target == "sparse" ? kMaxDataFileSize + 1 : 0));
+#ifdef Q_OS_UNIX
+        else if (target == "fifo")
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+#endif
+        else if (!target.isEmpty())
+            QVERIFY(QFile::link(target, path));
+        QCOMPARE(readTodoListFile(path.toStdString()).error(),
+                 path.toStdString() + ": " + reason.toStdString());
     }
 };
 

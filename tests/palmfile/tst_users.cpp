@@ -8,6 +8,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 using namespace palmfile;
 
 Q_DECLARE_METATYPE(std::vector<palmfile::PalmUser>)
@@ -117,17 +121,28 @@ void UsersTest::usersDat()
 void UsersTest::foldersWhenUsersDatFails_data()
 {
     QTest::addColumn<QByteArray>("usersDat"); // null: no users.dat at all
-    QTest::newRow("no users.dat") << QByteArray();
+    QTest::addColumn<QString>("target");      // else what users.dat is: a FIFO or a link target
+    QTest::newRow("no users.dat") << QByteArray() << "";
     QTest::newRow("garbage") << QByteArray("\x02\x00\xff\xff\x01\x00\x40\x00"
                                            "CUser",
-                                           13);
+                                           13)
+                             << "";
     QTest::newRow("users without folders")
-        << bytesOf(writeUsersDat({PalmUser{1000, "Nobody", "Nobody"}}));
+        << bytesOf(writeUsersDat({PalmUser{1000, "Nobody", "Nobody"}})) << "";
+    QTest::newRow("larger than 1 MB") << QByteArray((1 << 20) + 1, 0) << "";
+#ifdef Q_OS_UNIX
+    QTest::newRow("FIFO") << QByteArray() << "fifo";
+#endif
+#ifdef Q_OS_LINUX
+    // Claims to be empty and goes on for gigabytes.
+    QTest::newRow("endless") << QByteArray() << "/proc/self/pagemap";
+#endif
 }
 
 void UsersTest::foldersWhenUsersDatFails()
 {
     QFETCH(QByteArray, usersDat);
+    QFETCH(QString, target);
     QTemporaryDir tmp;
     const QDir root(tmp.path());
     writeFile(root.filePath("Smith/datebook/datebook.dat"), "x");
@@ -135,6 +150,12 @@ void UsersTest::foldersWhenUsersDatFails()
     writeFile(root.filePath("NoDates/todo/todo.dat"), "x");
     if (!usersDat.isNull())
         writeFile(root.filePath("Users.dat"), usersDat);
+#ifdef Q_OS_UNIX
+    if (target == "fifo")
+        QCOMPARE(::mkfifo(QFile::encodeName(root.filePath("users.dat")).constData(), 0600), 0);
+#endif
+    if (target.startsWith('/'))
+        QVERIFY(QFile::link(target, root.filePath("users.dat")));
 
     const auto users = readUsers(tmp.path().toStdString());
     QVERIFY2(users.ok(), users.error().c_str());

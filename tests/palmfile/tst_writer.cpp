@@ -96,10 +96,10 @@ private slots:
         QCOMPARE(readFileBytes(path.toStdString()).value(), second);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"todo.dat"});
 
-        const auto failed =
-            writeFileAtomically(QDir(dir.path()).filePath("no/todo.dat").toStdString(), first);
+        const std::string missing = QDir(dir.path()).filePath("no/todo.dat").toStdString();
+        const auto failed = writeFileAtomically(missing, first);
         QVERIFY(!failed.ok());
-        QVERIFY2(failed.error().starts_with("todo.dat: "), failed.error().c_str());
+        QVERIFY2(failed.error().starts_with(missing + ": "), failed.error().c_str());
     }
 };
 

@@ -3,6 +3,7 @@
 // The alarm travels from the refresh worker's thread to the window and back through a
 // blocking queued call: the worker waits for the user's answer and reads it afterwards.
 #include "app/refreshworker.h"
+#include "app/settingsstorage.h"
 #include "app/stringtable.h"
 #include "palm/todaylist.h"
 #include "palmfile/writer.h"
@@ -135,8 +136,10 @@ private slots:
         qputenv("CHIMEWELL_PALM_DESKTOP", dir.filePath("palm").toLocal8Bit());
         const std::int64_t start = localTime(2026, 3, 14, 10, 0);
         writeDatebook(dir.filePath("palm/DoeJ/datebook/datebook.dat"), "Dentist", start);
-        QSettings(dir.filePath("config/Corvander/chimewell-test.conf"), QSettings::IniFormat)
-            .setValue("Options/showtodos", 0);
+        const auto profile = openProfile(QStringLiteral("chimewell-test"));
+        profile->clear();
+        profile->setValue("Options/showtodos", 0);
+        profile->sync();
 
         QStringList alarms;
         AlarmDialog::setTestRunner([&](AlarmDialog& dialog) {

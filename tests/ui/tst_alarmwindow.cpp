@@ -67,8 +67,7 @@ class TestAlarmWindow : public QObject
 private slots:
     void initTestCase()
     {
-        qputenv("TZ", "Europe/Berlin");
-        tzset();
+        pinTimeZone("Europe/Berlin");
         QStandardPaths::setTestModeEnabled(true);
         setUiLanguage(UiLanguage::English);
     }

@@ -2,12 +2,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/stringtable.h"
 #include "palm/timetexts.h"
+#include "ui/aboutdialog.h"
 #include "ui/alarmdialog.h"
 #include "ui/helppage.h"
+#include "ui/helptexts.h"
+#include "ui/hyperlink.h"
+#include "ui/messageboxnotice.h"
+#include "ui/optionsdialog.h"
 #include "ui/spinarrows.h"
+#include "ui/uitranslation.h"
 #include "uitestsupport.h"
 
+#include <QAbstractButton>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -16,6 +25,7 @@
 #include <QTextDocument>
 #include <QToolButton>
 #include <QToolTip>
+#include <QXmlStreamReader>
 #include <QtTest>
 
 #include <ctime>
@@ -74,6 +84,97 @@ void tick(MainWindow& window)
     QMetaObject::invokeMethod(&window, "tick");
 }
 
+// Every text `window` shows: its title and the labels, buttons, group boxes, check boxes,
+// tooltips and What's This texts of its widgets, and its menus' actions.
+QStringList shownTexts(const QWidget& window)
+{
+    QStringList texts{window.windowTitle()};
+    for (const QWidget* widget : window.findChildren<QWidget*>()) {
+        if (!widget->isVisibleTo(&window))
+            continue;
+        if (auto* label = qobject_cast<const QLabel*>(widget))
+            texts << label->text();
+        if (auto* button = qobject_cast<const QAbstractButton*>(widget))
+            texts << button->text();
+        if (auto* group = qobject_cast<const QGroupBox*>(widget))
+            texts << group->title();
+        texts << widget->toolTip() << widget->whatsThis();
+    }
+    for (const QAction* action : window.findChildren<QAction*>())
+        texts << action->text();
+    texts.removeAll(QString());
+    return texts;
+}
+
+// Whether the letters after "&" in these texts differ, so that each Alt key reaches one
+// control.
+bool uniqueMnemonics(const QStringList& texts)
+{
+    static const QRegularExpression mnemonic(QStringLiteral("&([^&\\s])"));
+    QSet<QString> keys;
+    for (const QString& text : texts) {
+        const QRegularExpressionMatch match = mnemonic.match(text);
+        if (!match.hasMatch())
+            continue;
+        const QString key = match.captured(1).toLower();
+        if (keys.contains(key))
+            return false;
+        keys.insert(key);
+    }
+    return true;
+}
+
+// The texts of a window's buttons and of the labels that lead to a control.
+QStringList mnemonicTexts(const QWidget& window)
+{
+    QStringList texts;
+    for (const QWidget* widget : window.findChildren<QWidget*>()) {
+        if (auto* label = qobject_cast<const QLabel*>(widget); label && label->buddy())
+            texts << label->text();
+        if (auto* button = qobject_cast<const QAbstractButton*>(widget))
+            texts << button->text();
+    }
+    return texts;
+}
+
+QStringList paragraphs(const QString& text)
+{
+    return text.split(QStringLiteral("\n\n"), Qt::SkipEmptyParts);
+}
+
+// What the German user may see: the translations (res/translations), the string table's and
+// the help pop-ups' German texts, paragraph by paragraph. A placeholder (%1, %d) stands for
+// any text, and a time may follow, as in a caption.
+QList<QRegularExpression> germanTexts()
+{
+    QStringList texts;
+    QFile ts(QStringLiteral(CHIMEWELL_SOURCE_DIR "/res/translations/chimewell_de.ts"));
+    if (!ts.open(QIODevice::ReadOnly))
+        qFatal("no German translations");
+    QXmlStreamReader xml(&ts);
+    while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"translation")
+            texts << xml.readElementText();
+    }
+    // Every id the string table can have.
+    for (int id = 0; id <= 0xFFFF; ++id)
+        texts << LoadText(id);
+    for (const ContextHelp& topic : contextHelpTable())
+        texts << QString::fromUtf8(topic.german);
+    texts.removeAll(QString());
+
+    QList<QRegularExpression> patterns;
+    static const QRegularExpression placeholder(QStringLiteral("\\\\%(\\d|d)"));
+    for (const QString& text : texts) {
+        for (const QString& paragraph : paragraphs(text)) {
+            const QString pattern =
+                QRegularExpression::escape(paragraph).replace(placeholder, QStringLiteral(".+"));
+            patterns << QRegularExpression(QStringLiteral("^(?:%1)[^\\p{L}]*$").arg(pattern));
+        }
+    }
+    return patterns;
+}
+
 // Opens the fixture's window and waits until it is on screen.
 MainWindow& openShown(MainWindowFixture& fixture)
 {
@@ -92,8 +193,7 @@ class TestMainWindow : public QObject
 private slots:
     void initTestCase()
     {
-        qputenv("TZ", "Europe/Berlin");
-        tzset();
+        pinTimeZone("Europe/Berlin");
         QStandardPaths::setTestModeEnabled(true);
         setUiLanguage(UiLanguage::English);
     }
@@ -547,6 +647,73 @@ private slots:
         addPage("de");
         QCOMPARE(helpPagePath(UiLanguage::German, program), pages + "de/chimewell.html");
         QCOMPARE(helpPagePath(UiLanguage::English, program), pages + "en/chimewell.html");
+    }
+
+    void everyWindowSpeaksTheUiLanguage_data()
+    {
+        QTest::addColumn<UiLanguage>("language");
+        QTest::newRow("English") << UiLanguage::English;
+        QTest::newRow("German") << UiLanguage::German;
+    }
+
+    // Each window in turn, and the message boxes the tests can reach; in German no text may be
+    // one without a German translation.
+    void everyWindowSpeaksTheUiLanguage()
+    {
+        QFETCH(UiLanguage, language);
+        setUiLanguage(language);
+        const auto english = qScopeGuard([] { setUiLanguage(UiLanguage::English); });
+        const UiTranslation translation(language);
+        QVERIFY(translation.loaded());
+
+        QStringList shown;
+        MainWindowFixture fixture;
+        MainWindow& window = openShown(fixture);
+        typeMinutes(window, QStringLiteral("61"));
+        shown << shownTexts(window) << QToolTip::text()
+              << window.findChild<QSystemTrayIcon*>()->toolTip()
+              << nextMessageBoxText([&] { clickButton(window, MainWindow::tr("&Help")); });
+        QVERIFY(uniqueMnemonics(mnemonicTexts(window)));
+        QStringList menu;
+        for (const QAction* action : window.findChild<QMenu*>()->actions())
+            menu << action->text();
+        QVERIFY(uniqueMnemonics(menu));
+
+        OptionsDialog options;
+        AboutDialog about;
+        AlarmDialog alarm(fixture.clock);
+        for (const QDialog* dialog : QList<QDialog*>{&options, &about, &alarm}) {
+            shown << shownTexts(*dialog);
+            QVERIFY2(uniqueMnemonics(mnemonicTexts(*dialog)), qPrintable(dialog->windowTitle()));
+        }
+
+        const auto collectBox = [&](QMessageBox* box) {
+            shown << shownTexts(*box);
+            box->accept();
+        };
+        about.link()->setOpener([](const QString&) { return 31; });
+        answerNextModal<QMessageBox>([&] { about.link()->followLink(); }, collectBox);
+        answerNextModal<QMessageBox>(
+            [] { MessageBoxNotice().showNoPalmDesktop(LoadText(IDS_NO_PALM_DESKTOP)); },
+            collectBox);
+        for (int code = 0; code <= 32; ++code)
+            shown << linkErrorText(code);
+
+        if (language == UiLanguage::English)
+            return;
+        const QList<QRegularExpression> german = germanTexts();
+        static const QRegularExpression letter(QStringLiteral("\\p{L}"));
+        QStringList untranslated;
+        for (const QString& text : std::as_const(shown)) {
+            for (const QString& paragraph : paragraphs(text)) {
+                const bool isGerman = std::any_of(german.cbegin(), german.cend(), [&](auto& re) {
+                    return re.match(paragraph).hasMatch();
+                });
+                if (!isGerman && paragraph.contains(letter) && paragraph != AboutDialog::WebAddress)
+                    untranslated << paragraph;
+            }
+        }
+        QVERIFY2(untranslated.isEmpty(), qPrintable(untranslated.join(QStringLiteral(" | "))));
     }
 };
 

@@ -6,12 +6,12 @@
 #include "app/sharedsettings.h"
 #include "app/startup.h"
 #include "tests/app/fakepalmusers.h"
+#include "tests/palmfile/testtime.h"
 #include "ui/alarmsound.h"
 #include "ui/mainwindow.h"
 #include "ui/platform/bellnotifier.h"
 
 #include <QApplication>
-#include <QDateTime>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSemaphore>
@@ -29,10 +29,13 @@ struct FakeClock : Clock
     std::int64_t now() const override { return t; }
 };
 
-// Seconds since 1970 of a local time; the tests pin TZ.
+// Seconds since 1970 of a local time; the tests pin the zone.
 inline std::int64_t localTime(int year, int month, int day, int hour, int minute, int second = 0)
 {
-    return QDateTime(QDate(year, month, day), QTime(hour, minute, second)).toSecsSinceEpoch();
+    const palmfile::LocalDate date{std::chrono::year{year},
+                                   std::chrono::month{static_cast<unsigned>(month)},
+                                   std::chrono::day{static_cast<unsigned>(day)}};
+    return palmfile::localTime(date, hour, minute, second);
 }
 
 struct CountingSound : AlarmSound

@@ -16,6 +16,7 @@
 #include "ui/alarmdialog.h"
 #include "ui/mainwindow.h"
 #include "ui/optionsdialog.h"
+#include "ui/uitranslation.h"
 
 #include <QApplication>
 #include <QDir>
@@ -59,6 +60,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
+    const UiTranslation translation(uiLanguage());
     if (app.arguments().size() != 2) {
         QTextStream(stderr) << "usage: chimewell-screenshots OUTDIR\n";
         return 2;
