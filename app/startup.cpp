@@ -122,7 +122,7 @@ bool Startup::saveSettings(SaveScope scope)
     const int status = SettingsStorage(*profile, autostart).Save(m_settings->snapshot());
     if (status != 0)
         qCWarning(lcStartup) << "the settings could not be saved completely, status" << status;
-    // Once a termination signal came, no message box may hold up the end (of a session).
+    // After a termination signal no message box may hold up the end: the session may be ending.
     if (status != SettingsStorage::kNotWritten) {
         m_saveFailureTold = false;
     } else if (!m_saveFailureTold && !m_endRequested) {
