@@ -43,9 +43,10 @@ void RefreshWorker::run()
     m_rescan.tryAcquire(1, kPollMs);
     bool force = true;
     while (!m_shutdown.load()) {
-        const bool scanned = pass(force);
-        force = !scanned;
-        if (waitForNextPass()) {
+        force = !scan(force);
+        // An alarm that found no window would otherwise be raised again at once, over and over.
+        const bool alarmHandedOver = raiseDueAlarm();
+        if (waitForNextPass(alarmHandedOver)) {
             if (m_shutdown.load())
                 break;
             force = true;
@@ -54,17 +55,16 @@ void RefreshWorker::run()
     qCDebug(lcWorker) << "refresh worker ends";
 }
 
-bool RefreshWorker::pass(bool force)
+bool RefreshWorker::scan(bool force)
 {
     const TodayPass pass = runTodayPass(m_builder, m_settings.snapshot(), force);
     qCDebug(lcWorker) << "pass" << (force ? "(forced)" : "") << "result" << pass.result;
     if (pass.post)
         emit listUpdated(pass.tooltip, pass.lines);
-    raiseDueAlarm();
     return pass.result >= 0;
 }
 
-void RefreshWorker::raiseDueAlarm()
+bool RefreshWorker::raiseDueAlarm()
 {
     // The alarm window may have changed the snooze interval: read the settings anew.
     const Settings settings = m_settings.snapshot();
@@ -72,14 +72,19 @@ void RefreshWorker::raiseDueAlarm()
     AlarmEntry* entry =
         FindDueAlarm(m_builder.alarms(), settings.warntime, settings.warnagaintime, now);
     if (!entry)
-        return;
+        return true;
     const QString text = FormatAlarmText(*entry, m_builder.locale());
     qCDebug(lcAlarm) << "alarm due at" << now << "for start" << entry->startTime << "lead"
                      << entry->alarmAdvance << "warntime" << settings.warntime << "snoozed"
                      << entry->snoozed << entry->description;
-    int answer = 0;
+    int answer = -1;
     emit alarmDue(text, &answer);
-    if (readAlarmAnswer(answer) != 0) {
+    const int given = readAlarmAnswer(answer);
+    if (given < 0) {
+        qCWarning(lcAlarm) << "no window showed the alarm; it stays due:" << entry->description;
+        return false;
+    }
+    if (given != 0) {
         entry->acknowledged = 1;
         qCDebug(lcAlarm) << "alarm acknowledged:" << entry->description;
     } else {
@@ -88,14 +93,16 @@ void RefreshWorker::raiseDueAlarm()
         entry->snoozedAt = m_clock.now();
         qCDebug(lcAlarm) << "alarm snoozed at" << entry->snoozedAt << ":" << entry->description;
     }
+    return true;
 }
 
-bool RefreshWorker::waitForNextPass()
+bool RefreshWorker::waitForNextPass(bool endAtNextDue)
 {
     int timeoutMs = kPollMs;
     const Settings settings = m_settings.snapshot();
-    if (const auto due =
-            nextDueTime(m_builder.alarms(), settings.warntime, settings.warnagaintime)) {
+    if (const auto due = endAtNextDue ? nextDueTime(m_builder.alarms(), settings.warntime,
+                                                    settings.warnagaintime)
+                                      : std::nullopt) {
         const std::int64_t untilDue = *due * 1000 - m_clock.nowMs();
         timeoutMs = int(std::clamp<std::int64_t>(untilDue, 0, kPollMs));
         qCDebug(lcAlarm) << "next alarm due at" << *due << "waiting" << timeoutMs << "ms";

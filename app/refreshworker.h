@@ -27,19 +27,22 @@ public:
 signals:
     // A new tooltip text and today's lines; connect queued (the arguments are copies).
     void listUpdated(const QString& tooltip, const QStringList& lines);
-    // An alarm is due. Connect with Qt::BlockingQueuedConnection and write 1 into `answer`
-    // when the user acknowledged it, 0 to be reminded again. Left unconnected, it counts as 0.
+    // An alarm is due. Connect with Qt::BlockingQueuedConnection; the receiver shows the alarm
+    // window and, once it is closed, writes 1 into `answer` when the user acknowledged it, 0 to
+    // be reminded again. An answer left at -1 means no window showed it: it stays due.
     void alarmDue(const QString& alarmText, int* answer);
 
 protected:
     void run() override;
 
 private:
-    // One pass: scan, post what changed, raise the first due alarm. False when a scan failed.
-    bool pass(bool force);
-    void raiseDueAlarm();
-    // Waits for a release (true) or until the poll interval or the next due alarm ends.
-    bool waitForNextPass();
+    // Scans and posts what changed. False when a scan failed.
+    bool scan(bool force);
+    // Raises the first due alarm. False when one was due but no window showed it.
+    bool raiseDueAlarm();
+    // Waits for a release (true) or until the poll interval ends, or with `endAtNextDue` the
+    // next due alarm when that comes sooner.
+    bool waitForNextPass(bool endAtNextDue);
 
     SharedSettings& m_settings;
     QSemaphore& m_rescan;

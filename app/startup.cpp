@@ -5,6 +5,7 @@
 #include "app/datafilewatcher.h"
 #include "app/logcategories.h"
 #include "app/palmuserswatcher.h"
+#include "app/platform/terminationsignals.h"
 #include "app/refreshworker.h"
 #include "app/settings.h"
 #include "app/settingsstorage.h"
@@ -59,6 +60,8 @@ int Startup::InitInstance()
         return -1;
     QObject::connect(m_guard.get(), &SingleInstanceGuard::activationRequested,
                      [this] { m_windows.showMainWindow(); });
+    m_termination = std::make_unique<TerminationSignals>();
+    QObject::connect(m_termination.get(), &TerminationSignals::received, [this] { endOnSignal(); });
 
     m_profile = openProfile(m_options.applicationName);
     QThread::msleep(static_cast<unsigned long>(m_options.pause.count()));
@@ -78,30 +81,43 @@ int Startup::InitInstance()
     m_watcher = std::make_unique<DataFileWatcher>(*m_settings, *m_rescan);
     QObject::connect(m_worker.get(), &RefreshWorker::listUpdated, m_watcher.get(),
                      &DataFileWatcher::updatePaths);
-    m_worker->start();
 
-    const RunContext context{
-        *m_settings, *m_rescan, *m_users,       *m_profile, [this] { saveSettings(); },
-        *m_worker,   m_clock,   *m_usersWatcher};
+    const auto save = [this](SaveScope scope) { saveSettings(scope); };
+    const RunContext context{*m_settings, *m_rescan, *m_users, *m_profile,
+                             save,        *m_worker, m_clock,  *m_usersWatcher};
     m_windows.openMainWindow(context);
-    m_windows.runUntilQuit();
+    // Only now is everything the worker hands over wired to the window: a first pass made
+    // earlier would post its list into nothing and find no window for its alarm.
+    m_worker->start();
+    // A termination signal handled during the start-up (in a message box's loop) has already
+    // asked for the end.
+    if (!m_endRequested)
+        m_windows.runUntilQuit();
 
     shutdown();
     return 0;
 }
 
-bool Startup::saveSettings()
+bool Startup::saveSettings(SaveScope scope)
 {
-    const int status =
-        SettingsStorage(*m_profile, &m_windows.autostart()).Save(m_settings->snapshot());
+    Autostart* autostart =
+        scope == SaveScope::ValuesAndAutostart ? &m_windows.autostart() : nullptr;
+    const int status = SettingsStorage(*m_profile, autostart).Save(m_settings->snapshot());
     if (status != 0)
         qCWarning(lcStartup) << "the settings could not be saved completely, status" << status;
     return status == 0;
 }
 
+void Startup::endOnSignal()
+{
+    qCInfo(lcStartup) << "termination signal: ending as after Quit";
+    m_endRequested = true;
+    m_windows.endRun();
+}
+
 void Startup::shutdown()
 {
-    saveSettings();
+    saveSettings(SaveScope::ValuesAndAutostart);
     m_shutdown = true;
     m_rescan->release();
     // A scan that is copying a data file right now would leave its copy behind.

@@ -21,7 +21,16 @@ class QSettings;
 class RefreshWorker;
 class SharedSettings;
 class SingleInstanceGuard;
+class TerminationSignals;
 class TodayListBuilder;
+
+// What a save of the settings writes: the profile's values alone, as soon as one of them
+// changed, or also the autostart entry that the autostart option asks for.
+enum class SaveScope
+{
+    Values,
+    ValuesAndAutostart
+};
 
 // Everything the main window is wired to; it lives until the process ends.
 struct RunContext
@@ -30,7 +39,7 @@ struct RunContext
     QSemaphore& rescan;
     const PalmUsers& users;
     QSettings& profile;
-    std::function<void()> saveSettings;
+    std::function<void(SaveScope)> saveSettings;
     RefreshWorker& worker;
     const Clock& clock;
     // Tells when the Palm users were read again (a user was added in Palm Desktop).
@@ -45,13 +54,15 @@ public:
     virtual ~WindowLayer() = default;
     virtual NoPalmDesktopNotice& noPalmDesktopNotice() = 0;
     virtual Autostart& autostart() = 0;
-    // Creates and shows the main window wired to the worker; its set-up requests the first
-    // rescan, which starts the worker's first pass.
+    // Creates and shows the main window wired to the worker, which starts once this returns;
+    // the window's set-up requests the worker's first pass.
     virtual void openMainWindow(const RunContext& context) = 0;
     // A later copy of the program was started: bring the main window to the front.
     virtual void showMainWindow() = 0;
-    // Runs the event loop until the user quits.
+    // Runs the event loop until the user quits or endRun() is called.
     virtual void runUntilQuit() = 0;
+    // Ends runUntilQuit() as Quit does, also from within a modal window's loop.
+    virtual void endRun() = 0;
 };
 
 struct StartupOptions
@@ -62,29 +73,33 @@ struct StartupOptions
 };
 
 // The life of the process: one copy per user, settings loaded, the worker beside the main
-// window, and after Quit the settings saved, the worker told to stop and the private copies
-// deleted. The caller ends the process right after InitInstance() returns, without waiting for
-// the worker (which may be blocked in a scan).
+// window, and after Quit, SIGTERM or SIGINT the settings saved, the worker told to stop and the
+// private copies, the instance lock and its socket deleted. The caller ends the process right
+// after InitInstance() returns, without waiting for the worker (which may be blocked in a scan).
 class Startup
 {
 public:
     Startup(StartupOptions options, const Clock& clock, WindowLayer& windows);
     ~Startup();
 
-    // -1 when another copy runs (it was asked to show its window), 0 after Quit.
+    // -1 when another copy runs (it was asked to show its window), 0 after Quit or a
+    // termination signal.
     int InitInstance();
 
     // For tests: the worker, which has been told to stop when InitInstance() returned 0.
     RefreshWorker* worker() const { return m_worker.get(); }
 
 private:
-    bool saveSettings();
+    bool saveSettings(SaveScope scope);
+    void endOnSignal();
     void shutdown();
 
     StartupOptions m_options;
     const Clock& m_clock;
     WindowLayer& m_windows;
     std::unique_ptr<SingleInstanceGuard> m_guard;
+    std::unique_ptr<TerminationSignals> m_termination;
+    bool m_endRequested = false;
     std::unique_ptr<QSettings> m_profile;
     std::unique_ptr<PalmDesktopUsers> m_users;
     std::unique_ptr<PalmUsersWatcher> m_usersWatcher;

@@ -7,7 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)"
+# Only what runs here: the tests and benchmarks are scripts/test.sh's business.
+cmake --build build -j "$(nproc)" --target chimewell palmdat
 if ! build/tools/palmdat locate >/dev/null 2>&1; then
     demo=$(mktemp -d "${TMPDIR:-/tmp}/chimewell-demo.XXXXXX")
     build/tools/palmdat demo "$demo"

@@ -8,6 +8,7 @@
 #include "ui/platform/platformautostart.h"
 
 #include <QApplication>
+#include <QSessionManager>
 
 DesktopWindows::DesktopWindows() : m_autostart(makeAutostart()) {}
 
@@ -24,11 +25,14 @@ void DesktopWindows::openMainWindow(const RunContext& context)
                      &MainWindow::answerAlarm, Qt::BlockingQueuedConnection);
     QObject::connect(&context.usersWatcher, &PalmUsersWatcher::usersChanged, m_window.get(),
                      &MainWindow::refillUsers);
-    // exit(), not quit(): quit() first asks every window to close, and the main window
-    // refuses, since closing it only hides it.
     QObject::connect(
-        m_window.get(), &MainWindow::quitRequested, qApp, [] { QCoreApplication::exit(0); },
+        m_window.get(), &MainWindow::quitRequested, qApp, [this] { endRun(); },
         Qt::QueuedConnection);
+    // The session is about to end (log-out, shutdown); it may still be cancelled, and what
+    // comes after may be a kill.
+    QObject::connect(
+        qApp, &QGuiApplication::commitDataRequest, m_window.get(),
+        [save = context.saveSettings](QSessionManager&) { save(SaveScope::ValuesAndAutostart); });
     m_window->show();
 }
 
@@ -41,4 +45,11 @@ void DesktopWindows::showMainWindow()
 void DesktopWindows::runUntilQuit()
 {
     QApplication::exec();
+}
+
+void DesktopWindows::endRun()
+{
+    // exit(), not quit(): quit() first asks every window to close, and the main window
+    // refuses, since closing it only hides it. exit() also ends the loop of a modal window.
+    QCoreApplication::exit(0);
 }

@@ -22,6 +22,7 @@ public:
     void openMainWindow(const RunContext& context) override;
     void showMainWindow() override;
     void runUntilQuit() override;
+    void endRun() override;
 
     MainWindow* mainWindow() const { return m_window.get(); }
 

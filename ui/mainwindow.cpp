@@ -7,6 +7,7 @@
 #include "alarmsound.h"
 #include "app/clock.h"
 #include "app/sharedsettings.h"
+#include "app/startup.h"
 #include "app/stringtable.h"
 #include "helppage.h"
 #include "optionsdialog.h"
@@ -53,11 +54,40 @@ QString trayToolTip(const QString& text)
     return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpacePre) : text;
 #endif
 }
+
+// Calls `used` once, at the first key or mouse button the user presses in `window`.
+class FirstInputWatcher : public QObject
+{
+public:
+    FirstInputWatcher(QWidget* window, std::function<void()> used)
+        : QObject(window), m_window(window), m_used(std::move(used))
+    {
+        qApp->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type == QEvent::KeyPress || type == QEvent::MouseButtonPress) {
+            const auto* widget = qobject_cast<QWidget*>(watched);
+            if (widget && widget->window() == m_window) {
+                qApp->removeEventFilter(this);
+                m_used();
+            }
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_window;
+    std::function<void()> m_used;
+};
 } // namespace
 
 MainWindow::MainWindow(SharedSettings& settings, QSemaphore& rescan, const PalmUsers& users,
-                       QSettings& profile, std::function<void()> saveSettings, const Clock& clock,
-                       QWidget* parent)
+                       QSettings& profile, std::function<void(SaveScope)> saveSettings,
+                       const Clock& clock, QWidget* parent)
     : QDialog(parent), m_settings(settings), m_rescan(rescan), m_palmUsers(users),
       m_profile(profile), m_saveSettings(std::move(saveSettings)), m_clock(clock),
       m_sound(std::make_unique<WavAlarmSound>(alarmSoundUrl())), m_bell(makeBellNotifier()),
@@ -266,6 +296,7 @@ void MainWindow::userChosen(int index)
     const int id = m_users->itemData(index).toInt();
     qCDebug(lcUi) << "Palm user" << id << "chosen";
     m_settings.update([id](Settings& s) { s.SelectPalmUser(id); });
+    m_saveSettings(SaveScope::Values);
     requestRescan();
 }
 
@@ -295,6 +326,7 @@ void MainWindow::minutesChanged()
     }
     QToolTip::hideText();
     m_settings.update([value = *minutes](Settings& s) { s.warntime = value; });
+    m_saveSettings(SaveScope::Values);
     requestRescan();
 }
 
@@ -349,10 +381,22 @@ void MainWindow::hideToTray()
     hide();
 }
 
+// At log-on the panel often starts after the program: then the window hides as soon as the
+// notification area appears, unless the user has taken to it meanwhile.
+void MainWindow::hideAtStart()
+{
+    if (m_trayAvailable()) {
+        hide();
+        return;
+    }
+    qCDebug(lcUi) << "no notification area yet: the window hides when one appears";
+    m_hideWhenTrayAppears = true;
+    new FirstInputWatcher(this, [this] { m_hideWhenTrayAppears = false; });
+}
+
 void MainWindow::showWindow()
 {
-    if (!(windowFlags() & Qt::WindowStaysOnTopHint))
-        setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    m_hideWhenTrayAppears = false;
     setWindowState(windowState() & ~Qt::WindowMinimized);
     show();
     raise();
@@ -384,7 +428,13 @@ void MainWindow::tick()
     if (m_hideAtStartPending) {
         m_hideAtStartPending = false;
         if (m_settings.snapshot().autohide)
-            hideToTray();
+            hideAtStart();
+    }
+    if (m_hideWhenTrayAppears && m_trayAvailable()) {
+        m_hideWhenTrayAppears = false;
+        // Qt shows the tray icon there by itself.
+        qCDebug(lcUi) << "the notification area appeared: hiding as at start";
+        hide();
     }
     const std::int64_t now = m_clock.now();
     if (palmfile::localDateOf(now) != palmfile::localDateOf(m_lastTick)) {
@@ -431,8 +481,7 @@ void MainWindow::showOptions()
     if (dialog.exec() != QDialog::Accepted)
         return;
     m_settings.update([&dialog](Settings& s) { dialog.store(s); });
-    if (m_saveSettings)
-        m_saveSettings();
+    m_saveSettings(SaveScope::ValuesAndAutostart);
     updateGroupCaption();
     requestRescan();
 }
@@ -469,7 +518,10 @@ void MainWindow::answerAlarm(const QString& alarmText, int* answer)
 
     // The minutes chosen become the next default, however the dialog was closed.
     const int minutes = dialog.snoozeMinutes();
-    m_settings.update([minutes](Settings& s) { s.warnagaintime = minutes; });
+    if (minutes != current.warnagaintime) {
+        m_settings.update([minutes](Settings& s) { s.warnagaintime = minutes; });
+        m_saveSettings(SaveScope::Values);
+    }
     if (dialog.warnAgain())
         qCDebug(lcUi) << "alarm" << alarmText << "to come again in" << minutes << "minutes";
     else

@@ -21,6 +21,7 @@ class QSemaphore;
 class QSettings;
 class QSystemTrayIcon;
 class SharedSettings;
+enum class SaveScope;
 
 // The program's one main window with its tray icon: today's list, the Palm user, the
 // reminder lead time and the commands. It is shown without a modal loop of its own; every way
@@ -30,15 +31,16 @@ class MainWindow : public QDialog
 {
     Q_OBJECT
 public:
-    // `rescan` is released once for each rescan the window requests; `saveSettings` saves the
-    // current settings (and applies the autostart option) after the Options dialog's OK.
+    // `rescan` is released once for each rescan the window requests; `saveSettings` writes the
+    // settings to the profile whenever one changes here, and applies the autostart option
+    // after the Options dialog's OK.
     MainWindow(SharedSettings& settings, QSemaphore& rescan, const PalmUsers& users,
-               QSettings& profile, std::function<void()> saveSettings, const Clock& clock,
+               QSettings& profile, std::function<void(SaveScope)> saveSettings, const Clock& clock,
                QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // Restored, on top of other windows and active: the tray's Show, and what a second copy
-    // of the program asks for.
+    // Restored, raised and active (but not kept above other windows): the tray's Show, and
+    // what a second copy of the program asks for.
     void showWindow();
 
     void setAlarmSound(std::unique_ptr<AlarmSound> sound);
@@ -88,13 +90,14 @@ private:
     void updateGroupCaption();
     void updateCaption(std::int64_t now);
     void hideToTray();
+    void hideAtStart();
     void requestRescan();
 
     SharedSettings& m_settings;
     QSemaphore& m_rescan;
     const PalmUsers& m_palmUsers;
     QSettings& m_profile;
-    std::function<void()> m_saveSettings;
+    std::function<void(SaveScope)> m_saveSettings;
     const Clock& m_clock;
     std::unique_ptr<AlarmSound> m_sound;
     std::unique_ptr<BellNotifier> m_bell;
@@ -102,6 +105,7 @@ private:
 
     bool m_initialising = true;
     bool m_hideAtStartPending = true;
+    bool m_hideWhenTrayAppears = false;
     bool m_refreshing = false;
     std::int64_t m_lastTick = 0;
 

@@ -200,4 +200,33 @@ conf=$XDG_CONFIG_HOME/Corvander/chimewell.conf
 values=$(sed -n '/^\[Options\]/,/^\[/p' "$conf" 2>/dev/null | grep -c '=')
 check "the settings file holds the fourteen values ($values)" test "$values" -eq 14
 check "the private copies are gone" bash -c "! ls '$XDG_RUNTIME_DIR'/chimewell/*tmp.dat >/dev/null 2>&1"
+
+# SIGTERM (a log-out, a shutdown, kill) while the alarm window is open: the snooze minutes set
+# there are kept, and nothing of the run is left behind.
+export TMPDIR=$work/tmp # where the instance socket lives
+mkdir -p "$TMPDIR"
+write_datebook "$(($(now) + 3))" >/dev/null
+"$chimewell" >"$work/chimewell-sigterm.log" 2>&1 &
+term=$!
+pids+=("$term")
+check "SIGTERM: the alarm window is open" wait_for 30 visible '^Appointment due!'
+sleep 0.5
+alarm=$(alarm_window)
+xdotool windowfocus --sync "$alarm" 2>/dev/null
+# From OK, Tab reaches Warn again, whose arrow keys step the minutes: 1 up to 7.
+xdotool key Tab Up Up Up Up Up Up
+sleep 0.5
+shot 7-snooze-7
+kill -TERM "$term"
+check "SIGTERM ends the program" wait_for 10 bash -c "! kill -0 $term 2>/dev/null"
+wait "$term"
+code=$?
+check "it exits with 0 after SIGTERM ($code)" test "$code" -eq 0
+snooze=$(sed -n 's/^warnagaintime=//p' "$conf")
+check "the snooze minutes set in the alarm window are kept ($snooze)" test "$snooze" = 7
+values=$(sed -n '/^\[Options\]/,/^\[/p' "$conf" 2>/dev/null | grep -c '=')
+check "the settings file still holds the fourteen values ($values)" test "$values" -eq 14
+check "no private copies, no instance lock after SIGTERM" \
+    bash -c "! ls '$XDG_RUNTIME_DIR'/chimewell/*tmp.dat '$XDG_RUNTIME_DIR'/chimewell/*.lock >/dev/null 2>&1"
+check "no instance socket after SIGTERM" bash -c "! ls '$TMPDIR'/chimewell-* >/dev/null 2>&1"
 finish

@@ -31,6 +31,13 @@
 #include <ctime>
 
 namespace {
+enum class Change
+{
+    User,
+    Minutes,
+    SnoozeMinutes
+};
+
 enum class Way
 {
     HideButton,
@@ -376,6 +383,40 @@ private slots:
         QVERIFY(window.isVisible());
     }
 
+    // The panel started after the program: "Hide at start" waits for its notification area,
+    // unless the user took to the window meanwhile.
+    void lateNotificationAreaHidesAsAtStart_data()
+    {
+        QTest::addColumn<int>("autohide");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<bool>("visible");
+        QTest::newRow("untouched") << 1 << "" << false;
+        QTest::newRow("a key pressed") << 1 << "key" << true;
+        QTest::newRow("a click") << 1 << "click" << true;
+        QTest::newRow("no hide at start") << 0 << "" << true;
+    }
+
+    void lateNotificationAreaHidesAsAtStart()
+    {
+        QFETCH(int, autohide);
+        QFETCH(QString, input);
+        QFETCH(bool, visible);
+        MainWindowFixture fixture;
+        fixture.trayAvailable = false;
+        fixture.settings->update([autohide](Settings& s) { s.autohide = autohide; });
+        MainWindow& window = openShown(fixture);
+        tick(window);
+        tick(window);
+        QVERIFY(window.isVisible());
+        if (input == "key")
+            QTest::keyClick(window.findChild<QComboBox*>(), Qt::Key_Down);
+        else if (input == "click")
+            QTest::mouseClick(window.findChild<QListWidget*>()->viewport(), Qt::LeftButton);
+        fixture.trayAvailable = true;
+        tick(window);
+        QCOMPARE(window.isVisible(), visible);
+    }
+
     void trayShowsAndQuits()
     {
         MainWindowFixture fixture;
@@ -389,7 +430,8 @@ private slots:
         menu.at(0)->trigger();
         QVERIFY(window.isVisible());
         QVERIFY(!window.isMinimized());
-        QVERIFY(window.windowFlags() & Qt::WindowStaysOnTopHint);
+        QTRY_VERIFY(window.isActiveWindow());
+        QVERIFY(!(window.windowFlags() & Qt::WindowStaysOnTopHint));
 
         window.hide();
         emit tray->activated(QSystemTrayIcon::Trigger);
@@ -400,6 +442,39 @@ private slots:
         clickButton(window, QStringLiteral("&Quit"));
         QCOMPARE(quit.count(), 2);
         QVERIFY(!window.isVisible());
+    }
+
+    // A log-out or a kill must not lose a change: each reaches the profile at once. Only the
+    // Options dialog's OK also applies the autostart option.
+    void changedValuesAreSavedAtOnce_data()
+    {
+        QTest::addColumn<Change>("change");
+        QTest::newRow("Palm user") << Change::User;
+        QTest::newRow("minutes") << Change::Minutes;
+        QTest::newRow("alarm window's snooze minutes") << Change::SnoozeMinutes;
+    }
+
+    void changedValuesAreSavedAtOnce()
+    {
+        QFETCH(Change, change);
+        MainWindowFixture fixture;
+        MainWindow& window = fixture.open();
+        int answer = -1;
+        switch (change) {
+        case Change::User:
+            window.findChild<QComboBox*>()->setCurrentIndex(1);
+            break;
+        case Change::Minutes:
+            typeMinutes(window, QStringLiteral("9"));
+            break;
+        case Change::SnoozeMinutes:
+            AlarmDialog::setTestRunner([](AlarmDialog& dialog) { dialog.setSnoozeMinutes(7); });
+            window.answerAlarm(QStringLiteral("10:00 Dentist"), &answer);
+            AlarmDialog::setTestRunner({});
+            break;
+        }
+        QCOMPARE(fixture.valueSaves, 1);
+        QCOMPARE(fixture.saves, 0);
     }
 
     void userListSelectsTheStoredUser_data()

@@ -4,6 +4,7 @@
 
 #include "app/clock.h"
 #include "app/sharedsettings.h"
+#include "app/startup.h"
 #include "tests/app/fakepalmusers.h"
 #include "tests/palmfile/testtime.h"
 #include "ui/alarmsound.h"
@@ -98,11 +99,14 @@ struct MainWindowFixture
     std::unique_ptr<SharedSettings> settings;
     QSemaphore rescans;
     std::unique_ptr<QSettings> profile;
-    int saves = 0;
+    int saves = 0;      // with the autostart entry
+    int valueSaves = 0; // the profile's values alone
     int soundPlays = 0;
     QList<int> bellCodes;
     bool trayAvailable = true;
-    std::function<void()> save = [this] { ++saves; };
+    std::function<void(SaveScope)> save = [this](SaveScope scope) {
+        ++(scope == SaveScope::ValuesAndAutostart ? saves : valueSaves);
+    };
     std::unique_ptr<MainWindow> window;
 
     MainWindowFixture()
@@ -118,7 +122,7 @@ struct MainWindowFixture
     MainWindow& open()
     {
         window = std::make_unique<MainWindow>(
-            *settings, rescans, users, *profile, [this] { save(); }, clock);
+            *settings, rescans, users, *profile, [this](SaveScope scope) { save(scope); }, clock);
         window->setAlarmSound(std::make_unique<CountingSound>(&soundPlays));
         window->setBellNotifier(std::make_unique<RecordingBell>(&bellCodes));
         window->setTrayAvailableCheck([this] { return trayAvailable; });

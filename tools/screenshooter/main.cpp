@@ -8,6 +8,7 @@
 #include "app/alarms.h"
 #include "app/clock.h"
 #include "app/sharedsettings.h"
+#include "app/startup.h"
 #include "app/stringtable.h"
 #include "palm/palmdesktopusers.h"
 #include "palm/todaylist.h"
@@ -91,7 +92,7 @@ int main(int argc, char** argv)
     QSemaphore rescan;
     QSettings profile(work.filePath(QStringLiteral("profile.conf")), QSettings::IniFormat);
     MainWindow window(
-        settings, rescan, users, profile, [] {}, clock);
+        settings, rescan, users, profile, [](SaveScope) {}, clock);
     window.updateList(tooltip, lines);
 
     AlarmDialog alarm(clock);
