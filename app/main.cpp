@@ -8,12 +8,18 @@
 #include "ui/uitranslation.h"
 
 #include <QApplication>
+#ifdef Q_OS_WIN
+#include "ui/platform/winefontengine.h"
+#endif
 
 #include <cstdio>
 #include <cstdlib>
 
 int main(int argc, char** argv)
 {
+#ifdef Q_OS_WIN
+    useFreeTypeUnderWine();
+#endif
     QApplication app(argc, argv);
     // Hiding the last window must not end the program: only Quit does.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -111,6 +111,17 @@ tray_icon() {
     [ -n "$panel" ] && xwininfo -children -id "$panel" | awk '/^ +0x/ {print $1; exit}'
 }
 has_tray_icon() { test -n "$(tray_icon)"; }
+# Dark pixels in the minutes field of a screenshot: the one white box there narrower than the
+# buttons. Empty when there is no such box.
+minutes_ink() {
+    local box
+    box=$(convert "$1" -fill black +opaque white -define connected-components:verbose=true \
+        -define connected-components:area-threshold=100 -connected-components 4 null: 2>/dev/null |
+        awk '$NF == "srgb(255,255,255)" { split($2, g, /[x+]/)
+             if (g[1] < 60 && g[2] > 12 && g[2] < 40) { print $2; exit } }')
+    [ -n "$box" ] && convert "$1" -crop "$box" -colorspace gray -threshold 50% \
+        -format '%[fx:round(w*h*(1-mean))]' info:
+}
 right_click() {
     xdotool mousemove --window "$1" 8 8
     sleep 0.3
@@ -137,6 +148,8 @@ second=$?
 check "a second copy exits with -1 ($second)" test "$second" -eq 255
 check "the second copy brings the first window back" wait_for 10 visible "$caption"
 shot 2-second-copy
+ink=$(minutes_ink "$shots/2-second-copy.png")
+check "the minutes field shows its text (dark pixels: ${ink:-no field})" test "${ink:-0}" -ge 5
 
 check "alarm window appears" wait_for 60 visible '^Appointment due!'
 late=$(($(now) - due))
