@@ -38,7 +38,7 @@ std::optional<std::int64_t> nextDueTime(const AlarmList& alarms, int warntime, i
 
 QString FormatAlarmText(const AlarmEntry& entry, const QLocale& locale)
 {
-    QString text = FormatTimeText(entry.startTime, locale) + QLatin1Char(' ') + entry.description;
+    QString text = formatTimeText(entry.startTime, locale) + QLatin1Char(' ') + entry.description;
     if (!entry.note.isEmpty())
         text += QStringLiteral("\r\n") + entry.note;
     return text;
@@ -60,6 +60,6 @@ QString TooltipText(const QString& firstLine)
     if (text.size() == kMaximum && text.back().isHighSurrogate())
         text.chop(1);
     if (text.size() < 30)
-        FlattenLineBreaks(text);
+        flattenLineBreaks(text);
     return text;
 }

@@ -9,7 +9,7 @@
 TodayPass runTodayPass(TodayListBuilder& builder, const Settings& settings, bool force)
 {
     TodayPass pass;
-    pass.result = builder.BuildTodayList(settings, pass.lines, force);
+    pass.result = builder.buildTodayList(settings, pass.lines, force);
     if (pass.result == 0)
         return pass;
     pass.post = true;

@@ -12,7 +12,7 @@ class TodayListBuilder;
 // the tooltip text and the lines to post. palmdat's `today` runs the same pass.
 struct TodayPass
 {
-    int result = 0; // BuildTodayList's: negative a file failed, 0 unchanged, positive rebuilt
+    int result = 0; // buildTodayList's: negative a file failed, 0 unchanged, positive rebuilt
     bool post = false;
     QString tooltip;
     QStringList lines;

@@ -116,7 +116,7 @@ int main()
     int result = 0;
     const double forced = averageMicroseconds(5, [&] {
         list.clear();
-        result = builder.BuildTodayList(settings, list, true);
+        result = builder.buildTodayList(settings, list, true);
     });
     if (result <= 0) {
         std::fprintf(stderr, "corebench: the forced pass failed (%d)\n", result);
@@ -129,7 +129,7 @@ int main()
 
     const double idle = averageMicroseconds(20000, [&] {
         QStringList untouched;
-        result = builder.BuildTodayList(settings, untouched, false);
+        result = builder.buildTodayList(settings, untouched, false);
     });
     std::printf("pass over unchanged files (status only): %.1f us (result %d; target < 50 us)\n",
                 idle, result);

@@ -18,7 +18,7 @@ int digitValue(QChar c)
 
 } // namespace
 
-int ParseReminderSuffix(const QString& description)
+int parseReminderSuffix(const QString& description)
 {
     qsizetype end = description.size();
     while (end > 0 && isTrailingSpace(description.at(end - 1)))
@@ -36,7 +36,7 @@ int ParseReminderSuffix(const QString& description)
     return -1;
 }
 
-void MergeAlarmEntry(AlarmList& alarms, AlarmEntry candidate)
+void mergeAlarmEntry(AlarmList& alarms, AlarmEntry candidate)
 {
     for (AlarmEntry& entry : alarms) {
         if (entry.startTime == candidate.startTime && entry.description == candidate.description &&
@@ -51,7 +51,7 @@ void MergeAlarmEntry(AlarmList& alarms, AlarmEntry candidate)
     alarms.push_back(std::move(candidate));
 }
 
-void SortAlarmList(AlarmList& alarms)
+void sortAlarmList(AlarmList& alarms)
 {
     for (std::size_t i = 1; i < alarms.size(); ++i) {
         for (std::size_t j = 0; j < i; ++j) {

@@ -27,12 +27,12 @@ struct AlarmEntry
 using AlarmList = std::vector<AlarmEntry>;
 
 // Minutes 0..99 from a trailing "REM n" or "REM nn" in a description, else -1.
-int ParseReminderSuffix(const QString& description);
+int parseReminderSuffix(const QString& description);
 
 // Marks the entry with the candidate's start, description and note as seen, so it keeps its
 // alarm state; without one, appends the candidate as a new entry.
-void MergeAlarmEntry(AlarmList& alarms, AlarmEntry candidate);
+void mergeAlarmEntry(AlarmList& alarms, AlarmEntry candidate);
 
 // Orders by start with the exchange procedure of the today list; entries with equal starts end
 // up in the order that procedure gives, which decides which of them rings first.
-void SortAlarmList(AlarmList& alarms);
+void sortAlarmList(AlarmList& alarms);

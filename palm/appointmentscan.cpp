@@ -33,7 +33,7 @@ AppointmentScan::AppointmentScan(const Clock& clock, const QLocale& locale,
       m_source("datebook", PrivateCopies::kDatebookCopy, DataFileSource::WhenMissing::Fails, clock)
 {}
 
-int AppointmentScan::ScanAppointments(const Settings& settings, QStringList& lines, bool force,
+int AppointmentScan::scanAppointments(const Settings& settings, QStringList& lines, bool force,
                                       AlarmList& alarms)
 {
     const DataFileSource::Fetched fetched = m_source.fetch(settings.datebookpath, force, m_copies);
@@ -91,20 +91,20 @@ int AppointmentScan::ScanAppointments(const Settings& settings, QStringList& lin
             continue;
 
         QString description = QString::fromStdString(record.description);
-        FlattenLineBreaks(description);
+        flattenLineBreaks(description);
         lines.append(record.untimed
                          ? QLatin1Char(' ') + description
-                         : FormatTimeText(start, m_locale) + QLatin1Char(' ') + description);
+                         : formatTimeText(start, m_locale) + QLatin1Char(' ') + description);
         if (!alarm)
             continue;
         AlarmEntry candidate;
         candidate.startTime = start;
         candidate.note = QString::fromStdString(record.note);
-        candidate.alarmAdvance = ParseReminderSuffix(description);
+        candidate.alarmAdvance = parseReminderSuffix(description);
         if (candidate.alarmAdvance < 0)
             candidate.alarmAdvance = alarmAdvanceMinutes(record);
         candidate.description = std::move(description);
-        MergeAlarmEntry(alarms, std::move(candidate));
+        mergeAlarmEntry(alarms, std::move(candidate));
     }
 
     std::erase_if(alarms, [](const AlarmEntry& entry) { return entry.seen == 0; });

@@ -21,7 +21,7 @@ public:
     // -1 failure; 0 nothing done (unchanged and not forced, or for a while a small file that
     // does not read whole yet); 1 scanned; the number of lines already held when the copy
     // failed (lines and alarms untouched).
-    int ScanAppointments(const Settings& settings, QStringList& lines, bool force,
+    int scanAppointments(const Settings& settings, QStringList& lines, bool force,
                          AlarmList& alarms);
     // After a failure: the file and why it could not be read.
     const QString& failure() const { return m_source.failure(); }

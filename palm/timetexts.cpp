@@ -37,7 +37,7 @@ QString withoutSeconds(const QString& format)
 
 } // namespace
 
-QString FormatTimeText(std::int64_t t, const QLocale& locale)
+QString formatTimeText(std::int64_t t, const QLocale& locale)
 {
     const palmfile::TimeOfDay local = palmfile::localTimeOfDay(t);
     const QTime time(local.hour, local.minute);
@@ -55,7 +55,7 @@ QString FormatDateText(std::int64_t t, const QLocale& locale)
     return locale.toString(date, QLocale::ShortFormat);
 }
 
-void FlattenLineBreaks(QString& text)
+void flattenLineBreaks(QString& text)
 {
     for (QChar& c : text) {
         if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))

@@ -9,8 +9,8 @@
 
 // Local time of day of `t` in the locale's short time format, never with seconds, the hour
 // always two digits ("09:05", "05:05 PM"): the today list sorts on it.
-QString FormatTimeText(std::int64_t t, const QLocale& locale = QLocale::system());
+QString formatTimeText(std::int64_t t, const QLocale& locale = QLocale::system());
 // Local date of `t` in the locale's short date format.
 QString FormatDateText(std::int64_t t, const QLocale& locale = QLocale::system());
 // Every CR and LF becomes a blank; the length stays the same.
-void FlattenLineBreaks(QString& text);
+void flattenLineBreaks(QString& text);

@@ -13,13 +13,13 @@ TodayListBuilder::TodayListBuilder(const Clock& clock, const QString& copyFolder
       m_toDoScan(clock, m_locale, m_copies, todoPrefix)
 {}
 
-int TodayListBuilder::BuildTodayList(const Settings& settings, QStringList& todayList, bool force)
+int TodayListBuilder::buildTodayList(const Settings& settings, QStringList& todayList, bool force)
 {
     // Each file is read whatever became of the other: one that fails never hides the other's
     // lines or alarms.
     const int appointments =
-        m_appointmentScan.ScanAppointments(settings, m_appointmentLines, force, m_alarms);
-    const int toDos = settings.showtodos ? m_toDoScan.ScanToDos(settings, m_toDoLines, force) : 0;
+        m_appointmentScan.scanAppointments(settings, m_appointmentLines, force, m_alarms);
+    const int toDos = settings.showtodos ? m_toDoScan.scanToDos(settings, m_toDoLines, force) : 0;
     m_datebookFailure = appointments < 0 ? m_appointmentScan.failure() : QString();
     m_toDoFailure = toDos < 0 ? m_toDoScan.failure() : QString();
     const bool failed = appointments < 0 || toDos < 0;
@@ -32,11 +32,11 @@ int TodayListBuilder::BuildTodayList(const Settings& settings, QStringList& toda
         todayList += m_appointmentLines;
     if (settings.showtodos && toDos >= 0)
         todayList += m_toDoLines;
-    SortTodayList(todayList);
+    sortTodayList(todayList);
     return failed ? -1 : total;
 }
 
-void TodayListBuilder::SortTodayList(QStringList& todayList)
+void TodayListBuilder::sortTodayList(QStringList& todayList)
 {
     // Lines that compare equal are equal texts, so any sort gives the order of the exchange
     // procedure; the alarms, whose equal starts differ in content, need the procedure itself.
@@ -53,5 +53,5 @@ void TodayListBuilder::SortTodayList(QStringList& todayList)
     });
     for (qsizetype i = 0; i < todayList.size(); ++i)
         todayList[i] = std::move(keyed[std::size_t(i)].second);
-    SortAlarmList(m_alarms);
+    sortAlarmList(m_alarms);
 }

@@ -28,13 +28,13 @@ public:
     // both scans' lines and sorted. Negative when a file could not be read: `todayList` then
     // holds the sorted lines of the other file, and datebookFailure() or toDoFailure() says
     // which file failed and why.
-    int BuildTodayList(const Settings& settings, QStringList& todayList, bool force);
+    int buildTodayList(const Settings& settings, QStringList& todayList, bool force);
     const QString& datebookFailure() const { return m_datebookFailure; }
     const QString& toDoFailure() const { return m_toDoFailure; }
 
     // Sorts the lines (timed ones first, then those starting with a blank, each group
     // byte-wise) and, in the same call, the AlarmList by start.
-    void SortTodayList(QStringList& todayList);
+    void sortTodayList(QStringList& todayList);
 
     AlarmList& alarms() { return m_alarms; }
     const QLocale& locale() const { return m_locale; }

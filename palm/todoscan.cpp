@@ -32,7 +32,7 @@ QString categoryName(const FileHeader& header, std::int32_t index)
 
 } // namespace
 
-bool IsNoDueDate(std::int64_t due)
+bool isNoDueDate(std::int64_t due)
 {
     return isNoDate(due);
 }
@@ -43,7 +43,7 @@ ToDoScan::ToDoScan(const Clock& clock, const QLocale& locale, const PrivateCopie
       m_source("to-do list", PrivateCopies::kToDoCopy, DataFileSource::WhenMissing::IsEmpty, clock)
 {}
 
-int ToDoScan::ScanToDos(const Settings& settings, QStringList& lines, bool force)
+int ToDoScan::scanToDos(const Settings& settings, QStringList& lines, bool force)
 {
     const DataFileSource::Fetched fetched = m_source.fetch(settings.todopath, force, m_copies);
     // A user who never used the to-do list may have no file: nothing to list.
@@ -72,7 +72,7 @@ int ToDoScan::ScanToDos(const Settings& settings, QStringList& lines, bool force
         if (record->isDeleted() || record->isArchived() || record->description.empty() ||
             record->completed || (record->isPrivate && !settings.showprivate))
             continue;
-        const bool undated = IsNoDueDate(record->due);
+        const bool undated = isNoDueDate(record->due);
         if (undated && (!settings.showtodosnodate || record->priority > settings.maxprio))
             continue;
         // Due dates are dates: one written in another time zone is not local midnight.
@@ -81,7 +81,7 @@ int ToDoScan::ScanToDos(const Settings& settings, QStringList& lines, bool force
             continue;
 
         QString description = QString::fromStdString(record->description);
-        FlattenLineBreaks(description);
+        flattenLineBreaks(description);
         QString line = m_prefix;
         if (settings.maxprio > 1 || !undated)
             line += QStringLiteral("(%1)  ").arg(record->priority);

@@ -14,7 +14,7 @@ class Settings;
 
 // True when a due date is Palm Desktop's "no due date" marker (a local date on or after
 // 2031-12-31: the marker written in a zone east of ours falls on 1 January 2032).
-bool IsNoDueDate(std::int64_t due);
+bool isNoDueDate(std::int64_t due);
 
 // The to-do items that are due (today or overdue) and, when wanted, the undated ones up to a
 // priority, as today-list lines.
@@ -25,9 +25,9 @@ public:
     ToDoScan(const Clock& clock, const QLocale& locale, const PrivateCopies& copies,
              QString prefix);
 
-    // Results as AppointmentScan::ScanAppointments; 1 also when no item is listed. A missing
+    // Results as AppointmentScan::scanAppointments; 1 also when no item is listed. A missing
     // file is an empty to-do list.
-    int ScanToDos(const Settings& settings, QStringList& lines, bool force);
+    int scanToDos(const Settings& settings, QStringList& lines, bool force);
     // After a failure: the file and why it could not be read.
     const QString& failure() const { return m_source.failure(); }
 

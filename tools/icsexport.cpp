@@ -52,7 +52,7 @@ icaltimetype utcValue(TimeValue t)
 std::string flattened(const std::string& text)
 {
     QString line = QString::fromStdString(text);
-    FlattenLineBreaks(line);
+    flattenLineBreaks(line);
     return line.toStdString();
 }
 
@@ -155,7 +155,7 @@ std::optional<icaldurationtype> alarmLead(const DatebookRecord& record)
 {
     icaldurationtype lead = icaldurationtype_null_duration();
     lead.is_neg = 1;
-    const int reminder = ParseReminderSuffix(QString::fromStdString(record.description));
+    const int reminder = parseReminderSuffix(QString::fromStdString(record.description));
     if (reminder >= 0) {
         lead.minutes = static_cast<unsigned>(reminder);
         return lead;

@@ -126,7 +126,7 @@ void AlarmDialog::showEvent(QShowEvent* event)
 void AlarmDialog::renewCaption()
 {
     // The English caption text ends in a blank, so two blanks stand before the time there.
-    setWindowTitle(LoadText(IDS_ALARM_CAPTION) + QLatin1Char(' ') + FormatTimeText(m_clock.now()));
+    setWindowTitle(LoadText(IDS_ALARM_CAPTION) + QLatin1Char(' ') + formatTimeText(m_clock.now()));
 }
 
 void AlarmDialog::updateWarnAgainText()

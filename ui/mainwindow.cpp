@@ -447,7 +447,7 @@ void MainWindow::tick()
 
 void MainWindow::updateCaption(std::int64_t now)
 {
-    setWindowTitle(LoadText(IDS_APP_TITLE) + QLatin1Char(' ') + FormatTimeText(now));
+    setWindowTitle(LoadText(IDS_APP_TITLE) + QLatin1Char(' ') + formatTimeText(now));
 }
 
 void MainWindow::updateGroupCaption()

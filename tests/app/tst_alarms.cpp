@@ -81,7 +81,7 @@ private slots:
         QCOMPARE(*nextDueTime(alarms, 5, 1), start - 1800);
     }
 
-    void firstLineText()
+    void firstLineOfTooltip()
     {
         const QLocale de("de_DE");
         AlarmList alarms;
@@ -119,7 +119,7 @@ private slots:
             << QString(58, 'x') + clef + "tail" << QString(58, 'x') + clef;
     }
 
-    void tooltipText()
+    void tooltipLayout()
     {
         QFETCH(QString, firstLine);
         QFETCH(QString, tooltip);

@@ -68,7 +68,7 @@ private:
 
     int scan(bool force = true)
     {
-        return m_scan->ScanAppointments(m_settings, m_lines, force, m_alarms);
+        return m_scan->scanAppointments(m_settings, m_lines, force, m_alarms);
     }
 
     // Writes `records`, scans at `now` (10:00 by default) and returns the lines.
@@ -225,7 +225,7 @@ private slots:
     {
         QFETCH(QString, description);
         QFETCH(int, minutes);
-        QCOMPARE(ParseReminderSuffix(description), minutes);
+        QCOMPARE(parseReminderSuffix(description), minutes);
     }
 
     // The code beats the Palm alarm; identical appointments ring once.

@@ -37,17 +37,17 @@ private slots:
         QFETCH(QString, date);
         using namespace std::chrono;
         const std::int64_t instant = palmfile::localTime(2024y / December / 24d, hour, 5, 42);
-        QString text = FormatTimeText(instant, QLocale(locale));
+        QString text = formatTimeText(instant, QLocale(locale));
         // Newer locale data separates AM/PM with a narrow no-break space.
         text.replace(QChar(0x202F), QLatin1Char(' '));
         QCOMPARE(text, time);
         QCOMPARE(FormatDateText(instant, QLocale(locale)), date);
     }
 
-    void flattenLineBreaks()
+    void lineBreaksFlattened()
     {
         QString text = "first\r\nsecond\nthird\r";
-        FlattenLineBreaks(text);
+        flattenLineBreaks(text);
         QCOMPARE(text, QString("first  second third "));
     }
 };

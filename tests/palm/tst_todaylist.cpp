@@ -77,7 +77,7 @@ private slots:
         QFETCH(QStringList, lines);
         auto today = builder(prefix);
         QStringList list;
-        QCOMPARE(today->BuildTodayList(m_settings, list, true), 2);
+        QCOMPARE(today->buildTodayList(m_settings, list, true), 2);
         QCOMPARE(list, lines);
         QCOMPARE(today->alarms().size(), std::size_t(2));
         QCOMPARE(today->alarms()[0].description, QString("Team"));
@@ -88,7 +88,7 @@ private slots:
         writeDatebook(m_settings.datebookpath, {appointment("Breakfast", at(kToday, 9, 0)),
                                                 appointment("Lunch", at(kToday, 13, 0))});
         QStringList list;
-        builder(" To Do: ", QLocale("en_US"))->BuildTodayList(m_settings, list, true);
+        builder(" To Do: ", QLocale("en_US"))->buildTodayList(m_settings, list, true);
         list.replaceInStrings(QChar(0x202F), " ");
         QCOMPARE(list.mid(0, 2), (QStringList{"01:00 PM Lunch", "09:00 AM Breakfast"}));
     }
@@ -97,19 +97,19 @@ private slots:
     {
         auto today = builder();
         QStringList list;
-        QCOMPARE(today->BuildTodayList(m_settings, list, true), 2);
+        QCOMPARE(today->buildTodayList(m_settings, list, true), 2);
         list = QStringList{"untouched"};
-        QCOMPARE(today->BuildTodayList(m_settings, list, false), 0);
+        QCOMPARE(today->buildTodayList(m_settings, list, false), 0);
         QCOMPARE(list, QStringList{"untouched"});
 
         writeTodos(m_settings.todopath, {overdue("Tax return"), overdue("Call bank")});
-        QCOMPARE(today->BuildTodayList(m_settings, list, false), 1);
+        QCOMPARE(today->buildTodayList(m_settings, list, false), 1);
         QCOMPARE(list.size(), 6);
 
         // Without to-dos the to-do file is not even looked at.
         m_settings.showtodos = 0;
         QFile::remove(m_settings.todopath);
-        QCOMPARE(today->BuildTodayList(m_settings, list, true), 1);
+        QCOMPARE(today->buildTodayList(m_settings, list, true), 1);
         QCOMPARE(list.size(), 4);
     }
 
@@ -148,7 +148,7 @@ private slots:
         QFETCH(QString, toDoFailure);
         auto today = builder();
         QStringList list;
-        QCOMPARE(today->BuildTodayList(m_settings, list, true), 2);
+        QCOMPARE(today->buildTodayList(m_settings, list, true), 2);
         m_clock.set(at(kToday, 7, 1));
 
         QFile::remove(m_dir.filePath(broken));
@@ -156,7 +156,7 @@ private slots:
             writeBytes(m_dir.filePath(broken),
                        std::vector<std::uint8_t>(content.begin(), content.end()));
         list.clear();
-        QCOMPARE(today->BuildTodayList(m_settings, list, true), result);
+        QCOMPARE(today->buildTodayList(m_settings, list, true), result);
         QCOMPARE(list, lines);
         QCOMPARE(today->alarms().size(), std::size_t(2));
         const auto failure = [&](const QString& given, const QString& expected) {
@@ -180,7 +180,7 @@ private slots:
         };
         today->alarms() = {entry(5, "A"), entry(7, "B"), entry(7, "C"), entry(6, "D")};
         QStringList none;
-        today->SortTodayList(none);
+        today->sortTodayList(none);
         QStringList order;
         for (const AlarmEntry& e : today->alarms())
             order << e.description;

@@ -49,7 +49,7 @@ private:
     {
         writeTodos(todoFile(), std::move(records),
                    {{1, 1, 0, "Business", "Busi"}, {2, 2, 0, "Personal", "Pers"}});
-        if (m_scan->ScanToDos(m_settings, m_lines, false) != 1)
+        if (m_scan->scanToDos(m_settings, m_lines, false) != 1)
             qWarning("scan failed");
         return m_lines;
     }
@@ -120,22 +120,22 @@ private slots:
     void unchangedSmallAndMissingFiles()
     {
         QCOMPARE(linesOf({todo("Tax return", daysFromToday(-1))}).size(), 1);
-        QCOMPARE(m_scan->ScanToDos(m_settings, m_lines, false), 0);
+        QCOMPARE(m_scan->scanToDos(m_settings, m_lines, false), 0);
 
         // Half written (for a while), then emptied: a to-do list without items is small.
         writeBytes(todoFile(), std::vector<std::uint8_t>(50, 'x'));
-        QCOMPARE(m_scan->ScanToDos(m_settings, m_lines, true), 0);
+        QCOMPARE(m_scan->scanToDos(m_settings, m_lines, true), 0);
         QCOMPARE(m_lines.size(), 1);
         writeTodos(todoFile(), {});
         QVERIFY(QFileInfo(todoFile()).size() < 100);
-        QCOMPARE(m_scan->ScanToDos(m_settings, m_lines, false), 1);
+        QCOMPARE(m_scan->scanToDos(m_settings, m_lines, false), 1);
         QVERIFY(m_lines.isEmpty());
 
         // No file is no to-do: news once, then unchanged until the file appears.
         QFile::remove(todoFile());
-        QCOMPARE(m_scan->ScanToDos(m_settings, m_lines, false), 1);
+        QCOMPARE(m_scan->scanToDos(m_settings, m_lines, false), 1);
         QVERIFY(m_lines.isEmpty());
-        QCOMPARE(m_scan->ScanToDos(m_settings, m_lines, false), 0);
+        QCOMPARE(m_scan->scanToDos(m_settings, m_lines, false), 0);
         QCOMPARE(linesOf({todo("Tax return", daysFromToday(-1))}).size(), 1);
     }
 
@@ -145,8 +145,8 @@ private slots:
         for (const char* zone : {"Europe/Berlin", "America/New_York"}) {
             pinTimeZone(zone);
             for (const TimeValue marker : {1956542399, 1956553199, 1956520799})
-                QVERIFY(IsNoDueDate(marker));
-            QVERIFY(!IsNoDueDate(at(LocalDate{2031y, December, 30d}, 12, 0)));
+                QVERIFY(isNoDueDate(marker));
+            QVERIFY(!isNoDueDate(at(LocalDate{2031y, December, 30d}, 12, 0)));
         }
     }
 };

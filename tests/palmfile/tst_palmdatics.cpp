@@ -152,7 +152,7 @@ QString endText(sys_days start, sys_days end, std::optional<TimeOfDay> time)
 
 QString expectedEventFields(const DatebookRecord& record)
 {
-    const int reminder = ParseReminderSuffix(QString::fromStdString(record.description));
+    const int reminder = parseReminderSuffix(QString::fromStdString(record.description));
     QString note = QString::fromStdString(record.note);
     const sys_days start = sys_days{localDateOf(record.start)};
     const QString end =

@@ -209,9 +209,9 @@ private slots:
         clock.t = localTime(2026, 3, 14, 9, 5);
         AlarmDialog dialog(clock);
         const QString prefix = QStringLiteral("Appointment due! Time now  ");
-        QCOMPARE(dialog.windowTitle(), prefix + FormatTimeText(clock.t));
+        QCOMPARE(dialog.windowTitle(), prefix + formatTimeText(clock.t));
         clock.t += 60;
-        QTRY_COMPARE_WITH_TIMEOUT(dialog.windowTitle(), prefix + FormatTimeText(clock.t), 6000);
+        QTRY_COMPARE_WITH_TIMEOUT(dialog.windowTitle(), prefix + formatTimeText(clock.t), 6000);
     }
 };
 

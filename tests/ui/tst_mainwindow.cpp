@@ -573,7 +573,7 @@ private slots:
         fixture.clock.t += 3;
         tick(window);
         QCOMPARE(fixture.takeRescans(), 1);
-        QCOMPARE(window.windowTitle(), "Chimewell " + FormatTimeText(fixture.clock.t));
+        QCOMPARE(window.windowTitle(), "Chimewell " + formatTimeText(fixture.clock.t));
         fixture.clock.t += 1;
         tick(window);
         QCOMPARE(fixture.takeRescans(), 0);

@@ -82,7 +82,7 @@ int main(int argc, char** argv)
     SystemClock clock;
     TodayListBuilder builder(clock, work.path(), LoadText(IDS_TODO_PREFIX));
     QStringList lines;
-    if (builder.BuildTodayList(settings.snapshot(), lines, true) < 0)
+    if (builder.buildTodayList(settings.snapshot(), lines, true) < 0)
         QTextStream(stderr) << "the demo data could not be read\n";
     const QString tooltip = TooltipText(FirstLineText(builder.alarms(), builder.locale()));
     QString alarmText = QStringLiteral("10:00 Dentist\r\nBring the X-ray pictures");
