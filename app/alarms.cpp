@@ -15,7 +15,7 @@ std::optional<std::int64_t> dueTime(const AlarmEntry& entry, int warntime, int w
     return entry.startTime - std::int64_t(lead) * 60;
 }
 
-AlarmEntry* FindDueAlarm(AlarmList& alarms, int warntime, int warnagaintime, std::int64_t now)
+AlarmEntry* findDueAlarm(AlarmList& alarms, int warntime, int warnagaintime, std::int64_t now)
 {
     for (AlarmEntry& entry : alarms) {
         const std::optional<std::int64_t> due = dueTime(entry, warntime, warnagaintime);
@@ -36,7 +36,7 @@ std::optional<std::int64_t> nextDueTime(const AlarmList& alarms, int warntime, i
     return next;
 }
 
-QString FormatAlarmText(const AlarmEntry& entry, const QLocale& locale)
+QString formatAlarmText(const AlarmEntry& entry, const QLocale& locale)
 {
     QString text = formatTimeText(entry.startTime, locale) + QLatin1Char(' ') + entry.description;
     if (!entry.note.isEmpty())
@@ -44,16 +44,16 @@ QString FormatAlarmText(const AlarmEntry& entry, const QLocale& locale)
     return text;
 }
 
-QString FirstLineText(const AlarmList& alarms, const QLocale& locale)
+QString firstLineText(const AlarmList& alarms, const QLocale& locale)
 {
     for (const AlarmEntry& entry : alarms) {
         if (!entry.acknowledged)
-            return FormatAlarmText(entry, locale);
+            return formatAlarmText(entry, locale);
     }
-    return LoadText(alarms.empty() ? IDS_NO_APPOINTMENTS : IDS_NO_MORE_APPOINTMENTS);
+    return loadText(alarms.empty() ? IDS_NO_APPOINTMENTS : IDS_NO_MORE_APPOINTMENTS);
 }
 
-QString TooltipText(const QString& firstLine)
+QString tooltipText(const QString& firstLine)
 {
     constexpr qsizetype kMaximum = 60;
     QString text = firstLine.left(kMaximum);

@@ -17,19 +17,19 @@ std::optional<std::int64_t> dueTime(const AlarmEntry& entry, int warntime, int w
 
 // The first entry in AlarmList order that is due at `now`, or null. There is no lower bound:
 // an entry whose start has passed stays due until acknowledged or dropped by a rescan.
-AlarmEntry* FindDueAlarm(AlarmList& alarms, int warntime, int warnagaintime, std::int64_t now);
+AlarmEntry* findDueAlarm(AlarmList& alarms, int warntime, int warnagaintime, std::int64_t now);
 
 // The earliest instant at which an entry of the list is due, or none.
 std::optional<std::int64_t> nextDueTime(const AlarmList& alarms, int warntime, int warnagaintime);
 
 // The start's time text, a blank and the description, then CR LF and the note when there is
 // one. Never cut, however long.
-QString FormatAlarmText(const AlarmEntry& entry, const QLocale& locale);
+QString formatAlarmText(const AlarmEntry& entry, const QLocale& locale);
 
 // The first entry not yet acknowledged as alarm text, else "No more appointments today" (there
 // are entries) or "No appointments today".
-QString FirstLineText(const AlarmList& alarms, const QLocale& locale);
+QString firstLineText(const AlarmList& alarms, const QLocale& locale);
 
 // The tooltip made of a first-line text: at most 60 characters, cut between characters (never
 // inside a surrogate pair); a text shorter than 30 characters has its line breaks flattened.
-QString TooltipText(const QString& firstLine);
+QString tooltipText(const QString& firstLine);

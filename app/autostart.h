@@ -9,11 +9,11 @@ class Autostart
 public:
     virtual ~Autostart() = default;
     // 1 entry present and readable, 0 absent, -1 no autostart folder can be determined.
-    virtual int StartupShortcutExists() = 0;
+    virtual int startupShortcutExists() = 0;
     // 0 written, -1 no folder or the write failed.
-    virtual int CreateStartupShortcut() = 0;
+    virtual int createStartupShortcut() = 0;
     // 0 after the delete was attempted, -1 no folder.
-    virtual int DeleteStartupShortcut() = 0;
+    virtual int deleteStartupShortcut() = 0;
     // Removes a "Chimewell" value from the system's Run key (Windows only); 0 = success.
-    virtual int RemoveRunKeyValue() { return 0; }
+    virtual int removeRunKeyValue() { return 0; }
 };

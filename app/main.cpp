@@ -31,7 +31,7 @@ int main(int argc, char** argv)
     Startup startup(
         {QCoreApplication::applicationName(), privateFolderPath(PrivateFolderPlaces::current())},
         clock, windows);
-    const int exitCode = startup.InitInstance();
+    const int exitCode = startup.initInstance();
 
     // The settings are on disk and the copies deleted: end now, without waiting for the worker
     // or running destructors.

@@ -70,10 +70,10 @@ bool RefreshWorker::raiseDueAlarm()
     const Settings settings = m_settings.snapshot();
     const std::int64_t now = m_clock.now();
     AlarmEntry* entry =
-        FindDueAlarm(m_builder.alarms(), settings.warntime, settings.warnagaintime, now);
+        findDueAlarm(m_builder.alarms(), settings.warntime, settings.warnagaintime, now);
     if (!entry)
         return true;
-    const QString text = FormatAlarmText(*entry, m_builder.locale());
+    const QString text = formatAlarmText(*entry, m_builder.locale());
     qCDebug(lcAlarm) << "alarm due at" << now << "for start" << entry->startTime << "lead"
                      << entry->alarmAdvance << "warntime" << settings.warntime << "snoozed"
                      << entry->snoozed << entry->description;

@@ -8,13 +8,13 @@
 Settings::Settings(const PalmUsers* users, NoPalmDesktopNotice* notice) : m_users(users)
 {
     if (users && users->count() > 0) {
-        SelectPalmUser(users->idAt(0));
+        selectPalmUser(users->idAt(0));
     } else if (notice) {
-        notice->showNoPalmDesktop(LoadText(IDS_NO_PALM_DESKTOP));
+        notice->showNoPalmDesktop(loadText(IDS_NO_PALM_DESKTOP));
     }
 }
 
-void Settings::SelectPalmUser(int id)
+void Settings::selectPalmUser(int id)
 {
     palmuserid = id;
     datebookpath = m_users ? m_users->datebookPath(id) : QString();

@@ -27,7 +27,7 @@ public:
 
     // Records `id` and derives the datebook and to-do paths from it. An id the Palm Desktop
     // does not know gives empty paths, so the scans report a failure.
-    void SelectPalmUser(int id);
+    void selectPalmUser(int id);
 
     const PalmUsers* palmUsers() const { return m_users; }
 

@@ -173,7 +173,7 @@ void keepProfilePrivate(const QString& fileName)
 
 } // namespace
 
-QByteArray ScramblePassword(const QByteArray& text)
+QByteArray scramblePassword(const QByteArray& text)
 {
     QByteArray out = text;
     std::int32_t state = 7351;
@@ -200,7 +200,7 @@ bool setSettingsValue(Settings& settings, const QString& name, const QString& va
     if (!field || !ok)
         return false;
     if (field == &Settings::palmuserid)
-        settings.SelectPalmUser(number);
+        settings.selectPalmUser(number);
     else
         settings.*field = number;
     return true;
@@ -221,20 +221,20 @@ int SettingsStorage::Load(Settings& settings)
             defaultValue = settings.showuntimedappts;
         settings.*value.field = readInt(m_profile, QLatin1String(value.name), defaultValue);
         if (value.field == &Settings::palmuserid)
-            settings.SelectPalmUser(settings.palmuserid);
+            settings.selectPalmUser(settings.palmuserid);
     }
     const QVariant stored = m_profile.value(kPassword);
     if (stored.isValid() && stored.typeId() != QMetaType::QString)
         qCWarning(lcSettings) << "profile value password is not a text; using \"\"";
     const QString scrambled = stored.typeId() == QMetaType::QString ? stored.toString() : QString();
-    settings.password = passwordFromBytes(ScramblePassword(textToBytes(scrambled)));
+    settings.password = passwordFromBytes(scramblePassword(textToBytes(scrambled)));
     m_profile.endGroup();
     if (m_profile.status() == QSettings::FormatError)
         qCWarning(lcSettings) << "the settings file" << m_profile.fileName()
                               << "is damaged; what cannot be read takes its default";
 
     if (m_autostart)
-        settings.autostart = m_autostart->StartupShortcutExists();
+        settings.autostart = m_autostart->startupShortcutExists();
     qCDebug(lcSettings) << "settings loaded from" << m_profile.fileName();
     return 0;
 }
@@ -246,7 +246,7 @@ int SettingsStorage::Save(const Settings& settings)
     for (const char* name : kSaveOrder)
         m_profile.setValue(QLatin1String(name), settings.*fieldOf(QLatin1String(name)));
     m_profile.setValue(kPassword,
-                       bytesToText(ScramblePassword(passwordToBytes(settings.password))));
+                       bytesToText(scramblePassword(passwordToBytes(settings.password))));
     m_profile.endGroup();
     m_profile.sync();
 
@@ -256,13 +256,13 @@ int SettingsStorage::Save(const Settings& settings)
         qCWarning(lcSettings) << "could not save the settings to" << m_profile.fileName();
     }
     if (m_autostart) {
-        const int runKey = m_autostart->RemoveRunKeyValue();
+        const int runKey = m_autostart->removeRunKeyValue();
         if (status == 0)
             status = runKey;
         if (settings.autostart != 0)
-            m_autostart->CreateStartupShortcut();
+            m_autostart->createStartupShortcut();
         else
-            m_autostart->DeleteStartupShortcut();
+            m_autostart->deleteStartupShortcut();
     }
     return status;
 }

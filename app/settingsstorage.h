@@ -43,7 +43,7 @@ bool setSettingsValue(Settings& settings, const QString& name, const QString& va
 
 // The symmetric scrambling of the stored password, on bytes: applying it twice gives the
 // input back. Every byte but the last is changed.
-QByteArray ScramblePassword(const QByteArray& text);
+QByteArray scramblePassword(const QByteArray& text);
 
 // The profile QSettings(NativeFormat, UserScope, "Corvander", applicationName). It holds the
 // password, so where it is a file, only the user may read it (0600, in a 0700 folder).

@@ -40,7 +40,7 @@ SingleInstanceGuard::SingleInstanceGuard(const QString& folder, const QString& n
 
 SingleInstanceGuard::~SingleInstanceGuard() = default;
 
-SingleInstanceGuard::Check SingleInstanceGuard::CheckSingleInstance()
+SingleInstanceGuard::Check SingleInstanceGuard::checkSingleInstance()
 {
     if (m_lock.tryLock(0)) {
         listen();

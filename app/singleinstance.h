@@ -29,7 +29,7 @@ public:
     SingleInstanceGuard(const QString& folder, const QString& name, QObject* parent = nullptr);
     ~SingleInstanceGuard() override;
 
-    Check CheckSingleInstance();
+    Check checkSingleInstance();
     const QString& error() const { return m_error; }
 
 signals:

@@ -48,7 +48,7 @@ Startup::Startup(StartupOptions options, const Clock& clock, WindowLayer& window
 
 Startup::~Startup() = default;
 
-int Startup::InitInstance()
+int Startup::initInstance()
 {
     // Without a folder of its own, or a lock in it, another user could stop or blind this copy,
     // or a second one could run beside it: end as when another copy runs.
@@ -57,7 +57,7 @@ int Startup::InitInstance()
         return cannotRun(folderError);
     m_guard =
         std::make_unique<SingleInstanceGuard>(m_options.privateFolder, m_options.applicationName);
-    switch (m_guard->CheckSingleInstance()) {
+    switch (m_guard->checkSingleInstance()) {
     case SingleInstanceGuard::Check::Run:
         break;
     case SingleInstanceGuard::Check::AnotherRuns:
@@ -82,7 +82,7 @@ int Startup::InitInstance()
     m_rescan = std::make_unique<QSemaphore>(0);
     m_shutdown = false;
     m_builder = std::make_unique<TodayListBuilder>(m_clock, m_options.privateFolder,
-                                                   LoadText(IDS_TODO_PREFIX));
+                                                   loadText(IDS_TODO_PREFIX));
     m_worker =
         std::make_unique<RefreshWorker>(*m_settings, *m_rescan, m_shutdown, *m_builder, m_clock);
     m_watcher = std::make_unique<DataFileWatcher>(*m_settings, *m_rescan);
@@ -108,7 +108,7 @@ int Startup::InitInstance()
 int Startup::cannotRun(const QString& reason)
 {
     qCCritical(lcStartup).noquote() << reason;
-    m_windows.showError(LoadText(IDS_NO_PRIVATE_FOLDER).arg(reason));
+    m_windows.showError(loadText(IDS_NO_PRIVATE_FOLDER).arg(reason));
     return -1;
 }
 
@@ -127,7 +127,7 @@ bool Startup::saveSettings(SaveScope scope)
         m_saveFailureTold = false;
     } else if (!m_saveFailureTold && !m_endRequested) {
         m_saveFailureTold = true;
-        m_windows.showError(LoadText(IDS_SETTINGS_NOT_SAVED).arg(profile->fileName()));
+        m_windows.showError(loadText(IDS_SETTINGS_NOT_SAVED).arg(profile->fileName()));
     }
     return status == 0;
 }

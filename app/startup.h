@@ -77,7 +77,7 @@ struct StartupOptions
 // The life of the process: one copy per user, settings loaded, the worker beside the main
 // window, and after Quit, SIGTERM or SIGINT the settings saved, the worker told to stop and the
 // private copies, the instance lock and its socket deleted. The caller ends the process right
-// after InitInstance() returns, without waiting for the worker (which may be blocked in a scan).
+// after initInstance() returns, without waiting for the worker (which may be blocked in a scan).
 class Startup
 {
 public:
@@ -87,9 +87,9 @@ public:
     // -1 when another copy runs (it was asked to show its window) or when the private folder
     // or the lock in it cannot be had (the user was told why), 0 after Quit or a termination
     // signal.
-    int InitInstance();
+    int initInstance();
 
-    // For tests: the worker, which has been told to stop when InitInstance() returned 0.
+    // For tests: the worker, which has been told to stop when initInstance() returned 0.
     RefreshWorker* worker() const { return m_worker.get(); }
 
 private:

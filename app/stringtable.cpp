@@ -68,7 +68,7 @@ UiLanguage uiLanguage()
     return pinned < 0 ? systemUiLanguage() : static_cast<UiLanguage>(pinned);
 }
 
-QString LoadText(int id)
+QString loadText(int id)
 {
     const bool german = uiLanguage() == UiLanguage::German;
     for (const TableRow& row : kStrings) {
@@ -78,7 +78,7 @@ QString LoadText(int id)
     return QString();
 }
 
-QString GetVersionText()
+QString getVersionText()
 {
     return QStringLiteral(CHIMEWELL_VERSION);
 }

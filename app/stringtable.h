@@ -34,7 +34,7 @@ void setUiLanguage(UiLanguage language);
 UiLanguage uiLanguage();
 
 // The text of `id` in the current UI language; an unknown id gives "".
-QString LoadText(int id);
+QString loadText(int id);
 
 // The program's whole version number, as the build sets it ("1.1.0.2").
-QString GetVersionText();
+QString getVersionText();

@@ -14,12 +14,12 @@ TodayPass runTodayPass(TodayListBuilder& builder, const Settings& settings, bool
         return pass;
     pass.post = true;
     if (!builder.toDoFailure().isEmpty())
-        pass.lines.prepend(LoadText(IDS_CANT_READ_TODOS_BECAUSE).arg(builder.toDoFailure()));
+        pass.lines.prepend(loadText(IDS_CANT_READ_TODOS_BECAUSE).arg(builder.toDoFailure()));
     if (builder.datebookFailure().isEmpty()) {
-        pass.tooltip = TooltipText(FirstLineText(builder.alarms(), builder.locale()));
+        pass.tooltip = tooltipText(firstLineText(builder.alarms(), builder.locale()));
     } else {
-        pass.tooltip = LoadText(IDS_CANT_READ_DATEBOOK);
-        pass.lines.prepend(LoadText(IDS_CANT_READ_DATEBOOK_BECAUSE).arg(builder.datebookFailure()));
+        pass.tooltip = loadText(IDS_CANT_READ_DATEBOOK);
+        pass.lines.prepend(loadText(IDS_CANT_READ_DATEBOOK_BECAUSE).arg(builder.datebookFailure()));
     }
     return pass;
 }

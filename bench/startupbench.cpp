@@ -103,7 +103,7 @@ int main(int argc, char** argv)
                     clock, windows);
     QElapsedTimer passes;
     passes.start();
-    startup.InitInstance();
+    startup.initInstance();
     const qint64 passesMs = passes.elapsed() - windows.firstListMs;
 
     std::printf("first filled list after %lld ms: %lld ms beyond the %lld ms pause and the "

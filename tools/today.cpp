@@ -122,7 +122,7 @@ int runToday(const QStringList& arguments)
     QSettings firstRun(scratch.filePath(QStringLiteral("profile.ini")), QSettings::IniFormat);
     SettingsStorage(firstRun, nullptr).Load(settings);
     if (options->userId)
-        settings.SelectPalmUser(*options->userId);
+        settings.selectPalmUser(*options->userId);
     for (const QString& assignment : options->assignments) {
         const qsizetype equals = assignment.indexOf(QLatin1Char('='));
         if (equals < 0 ||
@@ -136,12 +136,12 @@ int runToday(const QStringList& arguments)
     const FixedClock fixedClock(options->now.value_or(0));
     const Clock& clock = options->now ? static_cast<const Clock&>(fixedClock) : systemClock;
     TodayListBuilder builder(clock, scratch.filePath(QStringLiteral("copies")),
-                             LoadText(IDS_TODO_PREFIX));
+                             loadText(IDS_TODO_PREFIX));
     const TodayPass pass = runTodayPass(builder, settings, true);
     builder.deleteCopies();
 
     QString text =
-        pass.post ? pass.tooltip : TooltipText(FirstLineText(builder.alarms(), builder.locale()));
+        pass.post ? pass.tooltip : tooltipText(firstLineText(builder.alarms(), builder.locale()));
     text += QStringLiteral("\n---\n");
     for (const QString& line : pass.lines)
         text += line + QLatin1Char('\n');

@@ -25,7 +25,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
     QFont nameFont = name->font();
     nameFont.setBold(true);
     name->setFont(nameFont);
-    auto* version = new QLabel(GetVersionText(), this);
+    auto* version = new QLabel(getVersionText(), this);
     version->setObjectName(QStringLiteral("versionText"));
     m_link = new CHyperLink(WebAddress, this);
 

@@ -25,7 +25,7 @@ AlarmDialog::Runner& testRunner()
 QString warnAgainText(int minutes)
 {
     const int id = minutes == 1 ? IDS_REMIND_AGAIN_SINGULAR : IDS_REMIND_AGAIN_PLURAL;
-    return LoadText(id).replace(QLatin1String("%d"), QString::number(minutes));
+    return loadText(id).replace(QLatin1String("%d"), QString::number(minutes));
 }
 
 AlarmDialog::AlarmDialog(const Clock& clock, QWidget* parent) : CBaseDialog(parent), m_clock(clock)
@@ -126,7 +126,7 @@ void AlarmDialog::showEvent(QShowEvent* event)
 void AlarmDialog::renewCaption()
 {
     // The English caption text ends in a blank, so two blanks stand before the time there.
-    setWindowTitle(LoadText(IDS_ALARM_CAPTION) + QLatin1Char(' ') + formatTimeText(m_clock.now()));
+    setWindowTitle(loadText(IDS_ALARM_CAPTION) + QLatin1Char(' ') + formatTimeText(m_clock.now()));
 }
 
 void AlarmDialog::updateWarnAgainText()

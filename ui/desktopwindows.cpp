@@ -58,5 +58,5 @@ void DesktopWindows::endRun()
 
 void DesktopWindows::showError(const QString& text)
 {
-    QMessageBox::critical(nullptr, LoadText(IDS_APP_TITLE), text, QMessageBox::Ok);
+    QMessageBox::critical(nullptr, loadText(IDS_APP_TITLE), text, QMessageBox::Ok);
 }

@@ -39,14 +39,14 @@ void showHelpPage(QWidget* parent)
     if (page.isEmpty()) {
         qCInfo(lcUi) << "no help page installed";
         QMessageBox::information(
-            parent, LoadText(IDS_APP_TITLE),
+            parent, loadText(IDS_APP_TITLE),
             QCoreApplication::translate("HelpPage", "The help pages are not installed."));
         return;
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(page))) {
         qCInfo(lcUi) << "no viewer for" << page;
         QMessageBox::information(
-            parent, LoadText(IDS_APP_TITLE),
+            parent, loadText(IDS_APP_TITLE),
             QCoreApplication::translate(
                 "HelpPage", "No program to show the help page was found. The page is:\n%1")
                 .arg(QDir::toNativeSeparators(page)));

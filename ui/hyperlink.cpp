@@ -105,7 +105,7 @@ void CHyperLink::followLink()
     if (result <= LastFailureCode) {
         qCDebug(lcUi) << "cannot open" << m_address << "code" << result;
         QApplication::beep();
-        QMessageBox::warning(window(), LoadText(IDS_APP_TITLE), linkErrorText(result));
+        QMessageBox::warning(window(), loadText(IDS_APP_TITLE), linkErrorText(result));
         return;
     }
     m_visited = true;

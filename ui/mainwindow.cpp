@@ -215,13 +215,13 @@ void MainWindow::buildWindow()
             [this] { showHelpPage(this); });
 
     auto* menu = new QMenu(this);
-    menu->setTitle(LoadText(IDS_APP_TITLE));
+    menu->setTitle(loadText(IDS_APP_TITLE));
     connect(menu->addAction(tr("&Show")), &QAction::triggered, this, &MainWindow::showWindow);
     connect(menu->addAction(tr("&Refresh")), &QAction::triggered, this, &MainWindow::refresh);
     menu->addSeparator();
     connect(menu->addAction(tr("&Quit")), &QAction::triggered, this, &MainWindow::quitRequested);
     m_tray = new QSystemTrayIcon(appIcon(), this);
-    m_tray->setToolTip(LoadText(IDS_APP_TITLE));
+    m_tray->setToolTip(loadText(IDS_APP_TITLE));
     m_tray->setContextMenu(menu);
     connect(m_tray, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
@@ -260,7 +260,7 @@ void MainWindow::fillUsers()
     const int stored = m_users->findData(m_settings.snapshot().palmuserid);
     m_users->setCurrentIndex(stored >= 0 ? stored : 0);
     const int id = m_users->count() > 0 ? m_users->currentData().toInt() : -1;
-    m_settings.update([id](Settings& s) { s.SelectPalmUser(id); });
+    m_settings.update([id](Settings& s) { s.selectPalmUser(id); });
     connect(m_users, &QComboBox::currentIndexChanged, this, &MainWindow::userChosen);
 }
 
@@ -276,7 +276,7 @@ void MainWindow::refillUsers()
     if (!hadUsers && m_users->count() > 0) {
         index = std::max(index, 0);
         const int id = m_users->itemData(index).toInt();
-        m_settings.update([id](Settings& s) { s.SelectPalmUser(id); });
+        m_settings.update([id](Settings& s) { s.selectPalmUser(id); });
         requestRescan();
     }
     m_users->setCurrentIndex(index);
@@ -295,7 +295,7 @@ void MainWindow::userChosen(int index)
     }
     const int id = m_users->itemData(index).toInt();
     qCDebug(lcUi) << "Palm user" << id << "chosen";
-    m_settings.update([id](Settings& s) { s.SelectPalmUser(id); });
+    m_settings.update([id](Settings& s) { s.selectPalmUser(id); });
     m_saveSettings(SaveScope::Values);
     requestRescan();
 }
@@ -447,12 +447,12 @@ void MainWindow::tick()
 
 void MainWindow::updateCaption(std::int64_t now)
 {
-    setWindowTitle(LoadText(IDS_APP_TITLE) + QLatin1Char(' ') + formatTimeText(now));
+    setWindowTitle(loadText(IDS_APP_TITLE) + QLatin1Char(' ') + formatTimeText(now));
 }
 
 void MainWindow::updateGroupCaption()
 {
-    m_listFrame->setTitle(LoadText(m_settings.snapshot().showtodos ? IDS_CAPTION_WITH_TODOS
+    m_listFrame->setTitle(loadText(m_settings.snapshot().showtodos ? IDS_CAPTION_WITH_TODOS
                                                                    : IDS_CAPTION_APPOINTMENTS));
 }
 

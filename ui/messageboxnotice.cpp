@@ -8,5 +8,5 @@
 
 void MessageBoxNotice::showNoPalmDesktop(const QString& text)
 {
-    QMessageBox::warning(nullptr, LoadText(IDS_APP_TITLE), text, QMessageBox::Ok);
+    QMessageBox::warning(nullptr, loadText(IDS_APP_TITLE), text, QMessageBox::Ok);
 }

@@ -65,7 +65,7 @@ private slots:
             alarms[0].snoozed = 1;
             alarms[0].snoozedAt = now - snoozedMinutesAgo * 60;
         }
-        QCOMPARE(FindDueAlarm(alarms, warntime, 1, now) != nullptr, due);
+        QCOMPARE(findDueAlarm(alarms, warntime, 1, now) != nullptr, due);
         const std::optional<std::int64_t> next = nextDueTime(alarms, warntime, 1);
         QCOMPARE(next.has_value(), !acknowledged);
         if (next)
@@ -77,7 +77,7 @@ private slots:
         const TimeValue start = at(kToday, 10, 0);
         AlarmList alarms{entry(start, "A"), entry(start, "B"), entry(start + 3600, "C", 90)};
         alarms[0].acknowledged = 1;
-        QCOMPARE(FindDueAlarm(alarms, 5, 1, start)->description, QString("B"));
+        QCOMPARE(findDueAlarm(alarms, 5, 1, start)->description, QString("B"));
         QCOMPARE(*nextDueTime(alarms, 5, 1), start - 1800);
     }
 
@@ -85,15 +85,15 @@ private slots:
     {
         const QLocale de("de_DE");
         AlarmList alarms;
-        QCOMPARE(FirstLineText(alarms, de), QString("No appointments today"));
+        QCOMPARE(firstLineText(alarms, de), QString("No appointments today"));
         alarms = {entry(at(kToday, 9, 5), "Team"), entry(at(kToday, 10, 0), "Dentist")};
         alarms[1].note = "Bring card";
         alarms[0].acknowledged = 1;
-        QCOMPARE(FirstLineText(alarms, de), QString("10:00 Dentist\r\nBring card"));
+        QCOMPARE(firstLineText(alarms, de), QString("10:00 Dentist\r\nBring card"));
         alarms[1].acknowledged = 1;
-        QCOMPARE(FirstLineText(alarms, de), QString("No more appointments today"));
+        QCOMPARE(firstLineText(alarms, de), QString("No more appointments today"));
         setUiLanguage(UiLanguage::German);
-        QCOMPARE(FirstLineText(alarms, de), QString("Keine weiteren Termine"));
+        QCOMPARE(firstLineText(alarms, de), QString("Keine weiteren Termine"));
         setUiLanguage(UiLanguage::English);
     }
 
@@ -101,7 +101,7 @@ private slots:
     {
         AlarmEntry e = entry(at(kToday, 9, 5), QString(12000, QChar(0x00E4)));
         e.note = QString(9000, 'n');
-        QCOMPARE(FormatAlarmText(e, QLocale("de_DE")).size(), 6 + 12000 + 2 + 9000);
+        QCOMPARE(formatAlarmText(e, QLocale("de_DE")).size(), 6 + 12000 + 2 + 9000);
     }
 
     void tooltipText_data()
@@ -123,7 +123,7 @@ private slots:
     {
         QFETCH(QString, firstLine);
         QFETCH(QString, tooltip);
-        QCOMPARE(TooltipText(firstLine), tooltip);
+        QCOMPARE(tooltipText(firstLine), tooltip);
     }
 };
 

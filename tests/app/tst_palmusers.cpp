@@ -57,12 +57,12 @@ private slots:
         QCOMPARE(settings.todopath, m_desktop.filePath("AnnE/ToDo/ToDo.dat"));
 
         // A missing file gets the usual spelling.
-        settings.SelectPalmUser(400);
+        settings.selectPalmUser(400);
         QCOMPARE(settings.datebookpath, m_desktop.filePath("BenS/datebook/datebook.dat"));
         QCOMPARE(settings.todopath, m_desktop.filePath("BenS/todo/todo.dat"));
 
         // A stale stored id names no file, so the scans report the failure.
-        settings.SelectPalmUser(-1);
+        settings.selectPalmUser(-1);
         QVERIFY(settings.datebookpath.isEmpty());
         QVERIFY(settings.todopath.isEmpty());
     }

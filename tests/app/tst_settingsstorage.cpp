@@ -22,10 +22,10 @@ class RecordingAutostart : public Autostart
 public:
     int exists = 1;
     QStringList calls;
-    int StartupShortcutExists() override { return exists; }
-    int CreateStartupShortcut() override { return record("create"); }
-    int DeleteStartupShortcut() override { return record("delete"); }
-    int RemoveRunKeyValue() override { return record("runkey"); }
+    int startupShortcutExists() override { return exists; }
+    int createStartupShortcut() override { return record("create"); }
+    int deleteStartupShortcut() override { return record("delete"); }
+    int removeRunKeyValue() override { return record("runkey"); }
 
 private:
     int record(const QString& call)
@@ -138,7 +138,7 @@ private slots:
     void saveAndLoadAgain()
     {
         Settings s(&m_users, nullptr);
-        s.SelectPalmUser(400);
+        s.selectPalmUser(400);
         s.warntime = 0;
         s.maxprio = 9;
         s.showalltodaysappts = 0;
@@ -168,8 +168,8 @@ private slots:
     {
         QFETCH(QByteArray, clear);
         QFETCH(QByteArray, scrambled);
-        QCOMPARE(ScramblePassword(clear), scrambled);
-        QCOMPARE(ScramblePassword(scrambled), clear);
+        QCOMPARE(scramblePassword(clear), scrambled);
+        QCOMPARE(scramblePassword(scrambled), clear);
     }
 
     // The clear bytes behind the stored text are Windows-1252 where that keeps the password,
@@ -198,7 +198,7 @@ private slots:
         save(s);
         auto file = profile();
         const std::string stored = file->value("Options/password").toString().toStdString();
-        QCOMPARE(ScramblePassword(QByteArray::fromStdString(palmfile::utf8ToCp1252(stored))),
+        QCOMPARE(scramblePassword(QByteArray::fromStdString(palmfile::utf8ToCp1252(stored))),
                  clearBytes);
         QCOMPARE(loaded(*file).password, password);
     }
@@ -215,7 +215,7 @@ private slots:
     void storedPasswordsReadBack()
     {
         QFETCH(QByteArray, clearBytes);
-        const QByteArray scrambled = ScramblePassword(clearBytes);
+        const QByteArray scrambled = scramblePassword(clearBytes);
         auto file = profile();
         file->setValue("Options/password",
                        QString::fromStdString(palmfile::cp1252ToUtf8(scrambled.toStdString())));
@@ -260,7 +260,7 @@ private slots:
         putNumber(L"showuntimedappts", 0);
         const std::wstring scrambled =
             QString::fromStdString(
-                palmfile::cp1252ToUtf8(ScramblePassword("Palm2001").toStdString()))
+                palmfile::cp1252ToUtf8(scramblePassword("Palm2001").toStdString()))
                 .toStdWString();
         RegSetKeyValueW(HKEY_CURRENT_USER, key, L"password", REG_SZ, scrambled.c_str(),
                         DWORD((scrambled.size() + 1) * sizeof(wchar_t)));

@@ -21,7 +21,7 @@
 static int holdLockUntilKilled(const char* folder)
 {
     SingleInstanceGuard guard(QString::fromLocal8Bit(folder), QStringLiteral("chimewell"));
-    if (guard.CheckSingleInstance() != SingleInstanceGuard::Check::Run)
+    if (guard.checkSingleInstance() != SingleInstanceGuard::Check::Run)
         return 3;
     std::puts("locked");
     std::fflush(stdout);
@@ -38,7 +38,7 @@ private slots:
     {
         QTemporaryDir folder;
         SingleInstanceGuard first(folder.path(), QStringLiteral("chimewell"));
-        QCOMPARE(first.CheckSingleInstance(), SingleInstanceGuard::Check::Run);
+        QCOMPARE(first.checkSingleInstance(), SingleInstanceGuard::Check::Run);
 #ifdef Q_OS_UNIX
         // Its socket is in the private folder, where no other user can bind it first.
         QCOMPARE(QDir(folder.path()).entryList(QDir::System).size(), 1);
@@ -50,7 +50,7 @@ private slots:
         auto secondCheck = SingleInstanceGuard::Check::Run;
         QThread* later = QThread::create([&] {
             SingleInstanceGuard second(folder.path(), QStringLiteral("chimewell"));
-            secondCheck = second.CheckSingleInstance();
+            secondCheck = second.checkSingleInstance();
         });
         later->start();
         QTRY_COMPARE(activations, 1);
@@ -67,7 +67,7 @@ private slots:
         SingleInstanceGuard b(folderB.path(), QStringLiteral("chimewell"));
         SingleInstanceGuard other(folderA.path(), QStringLiteral("othername"));
         for (SingleInstanceGuard* guard : {&a, &b, &other})
-            QCOMPARE(guard->CheckSingleInstance(), SingleInstanceGuard::Check::Run);
+            QCOMPARE(guard->checkSingleInstance(), SingleInstanceGuard::Check::Run);
     }
 
     void crashedCopyDoesNotBlockNewStart()
@@ -83,7 +83,7 @@ private slots:
         QVERIFY(QFile::exists(folder.filePath(QStringLiteral("chimewell.lock"))));
 
         SingleInstanceGuard next(folder.path(), QStringLiteral("chimewell"));
-        QCOMPARE(next.CheckSingleInstance(), SingleInstanceGuard::Check::Run);
+        QCOMPARE(next.checkSingleInstance(), SingleInstanceGuard::Check::Run);
     }
 
     // Unguarded, a second copy would run beside this one.
@@ -91,7 +91,7 @@ private slots:
     {
         SingleInstanceGuard guard(QStringLiteral("/nonexistent/chimewell-test"),
                                   QStringLiteral("chimewell"));
-        QCOMPARE(guard.CheckSingleInstance(), SingleInstanceGuard::Check::CannotGuard);
+        QCOMPARE(guard.checkSingleInstance(), SingleInstanceGuard::Check::CannotGuard);
     }
 
     // The runtime folder is taken only when it is the user's own; otherwise a folder under the

@@ -29,13 +29,13 @@ namespace {
 class FakeAutostart : public Autostart
 {
 public:
-    int StartupShortcutExists() override { return present ? 1 : 0; }
-    int CreateStartupShortcut() override
+    int startupShortcutExists() override { return present ? 1 : 0; }
+    int createStartupShortcut() override
     {
         present = true;
         return 0;
     }
-    int DeleteStartupShortcut() override
+    int deleteStartupShortcut() override
     {
         present = false;
         return 0;
@@ -199,7 +199,7 @@ private slots:
         FakeWindows windows;
         Startup startup({QStringLiteral("chimewell-test"), folder, std::chrono::milliseconds(0)},
                         m_clock, windows);
-        QCOMPARE(startup.InitInstance(), -1);
+        QCOMPARE(startup.initInstance(), -1);
         QCOMPARE(windows.steps.size(), 1);
         QVERIFY2(windows.steps[0].startsWith("error: ") && windows.steps[0].contains(folder),
                  qPrintable(windows.steps[0]));
@@ -218,7 +218,7 @@ private slots:
         QTemporaryDir privateFolder;
         FakeWindows windows;
         Startup startup(options(privateFolder), m_clock, windows);
-        QCOMPARE(startup.InitInstance(), 0);
+        QCOMPARE(startup.initInstance(), 0);
         QVERIFY(windows.workerEnded(startup.worker()));
 
         QCOMPARE(windows.steps, QStringList({"window", "run"}));
@@ -229,7 +229,7 @@ private slots:
         saved->beginGroup("Options");
         QCOMPARE(saved->childKeys().size(), 14);
         QCOMPARE(saved->value("warntime").toInt(), 5);
-        QCOMPARE(windows.autostart().StartupShortcutExists(), 1);
+        QCOMPARE(windows.autostart().startupShortcutExists(), 1);
         QVERIFY(!QFile::exists(privateFolder.filePath("datebooktmp.dat")));
         QVERIFY(!QFile::exists(privateFolder.filePath("todotmp.dat")));
         QVERIFY(!QFile::exists(privateFolder.filePath("chimewell-test.lock")));
@@ -259,7 +259,7 @@ private slots:
             std::raise(SIGTERM);
         };
         Startup startup(options(privateFolder), m_clock, windows);
-        QCOMPARE(startup.InitInstance(), 0);
+        QCOMPARE(startup.initInstance(), 0);
         QVERIFY(windows.workerEnded(startup.worker()));
         QCOMPARE(windows.steps.filter("error: ").size(), 2);
         QVERIFY(windows.steps.filter("error: ").first().contains(file));
@@ -274,7 +274,7 @@ private slots:
         QTemporaryDir privateFolder;
         FakeWindows windows;
         Startup startup(options(privateFolder), m_clock, windows);
-        QCOMPARE(startup.InitInstance(), 0);
+        QCOMPARE(startup.initInstance(), 0);
         QVERIFY(windows.workerEnded(startup.worker()));
 
         QCOMPARE(windows.steps.size(), 3);
@@ -301,14 +301,14 @@ private slots:
                 int result = 0;
                 {
                     Startup later(options(privateFolder), m_clock, second);
-                    result = later.InitInstance();
+                    result = later.initInstance();
                 }
                 secondResult = result;
             });
             QObject::connect(start, &QThread::finished, start, &QObject::deleteLater);
             start->start();
         };
-        QCOMPARE(running.InitInstance(), 0);
+        QCOMPARE(running.initInstance(), 0);
         QVERIFY(first.workerEnded(running.worker()));
         QVERIFY(first.steps.contains("show"));
         QTRY_COMPARE(secondResult.load(), -1);
@@ -346,11 +346,11 @@ private slots:
                          ->value("Options/warnagaintime")
                          .toInt(),
                      7);
-            QCOMPARE(windows.autostart().StartupShortcutExists(), 0);
+            QCOMPARE(windows.autostart().startupShortcutExists(), 0);
             terminate();
         };
         Startup startup(options(privateFolder), m_clock, windows);
-        QCOMPARE(startup.InitInstance(), 0);
+        QCOMPARE(startup.initInstance(), 0);
         QVERIFY(windows.workerEnded(startup.worker()));
 
         QVERIFY(windows.steps.contains("end"));
@@ -358,7 +358,7 @@ private slots:
         const auto saved = openProfile(QStringLiteral("chimewell-test"));
         saved->beginGroup("Options");
         QCOMPARE(saved->childKeys().size(), 14);
-        QCOMPARE(windows.autostart().StartupShortcutExists(), 1);
+        QCOMPARE(windows.autostart().startupShortcutExists(), 1);
         QVERIFY(!QFile::exists(privateFolder.filePath("datebooktmp.dat")));
         QVERIFY(!QFile::exists(privateFolder.filePath("chimewell-test.lock")));
 #endif

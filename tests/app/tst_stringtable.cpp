@@ -30,9 +30,9 @@ private slots:
         QFETCH(int, id);
         QFETCH(QString, english);
         QFETCH(QString, german);
-        QCOMPARE(LoadText(id), english);
+        QCOMPARE(loadText(id), english);
         setUiLanguage(UiLanguage::German);
-        QCOMPARE(LoadText(id), german);
+        QCOMPARE(loadText(id), german);
     }
 };
 

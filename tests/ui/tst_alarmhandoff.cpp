@@ -170,7 +170,7 @@ private slots:
                 [&] { workerEnded.store(true, std::memory_order_release); }, Qt::DirectConnection);
             alarmRaised.tryAcquire(1, 700);
         };
-        QCOMPARE(startup.InitInstance(), 0);
+        QCOMPARE(startup.initInstance(), 0);
         QVERIFY(startup.worker()->wait(5000));
         QVERIFY(workerEnded.load(std::memory_order_acquire));
 

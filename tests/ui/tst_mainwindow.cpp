@@ -158,7 +158,7 @@ QList<QRegularExpression> germanTexts()
     }
     // Every id the string table can have.
     for (int id = 0; id <= 0xFFFF; ++id)
-        texts << LoadText(id);
+        texts << loadText(id);
     for (const ContextHelp& topic : contextHelpTable())
         texts << QString::fromUtf8(topic.german);
     texts.removeAll(QString());
@@ -694,7 +694,7 @@ private slots:
         about.link()->setOpener([](const QString&) { return 31; });
         answerNextModal<QMessageBox>([&] { about.link()->followLink(); }, collectBox);
         answerNextModal<QMessageBox>(
-            [] { MessageBoxNotice().showNoPalmDesktop(LoadText(IDS_NO_PALM_DESKTOP)); },
+            [] { MessageBoxNotice().showNoPalmDesktop(loadText(IDS_NO_PALM_DESKTOP)); },
             collectBox);
         for (int code = 0; code <= 32; ++code)
             shown << linkErrorText(code);

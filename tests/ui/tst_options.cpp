@@ -237,8 +237,8 @@ private slots:
         QTemporaryDir dir;
         const QString folder = dir.filePath(QStringLiteral("fresh/autostart"));
         XdgAutostart autostart(folder, QStringLiteral("/usr/bin/chimewell"));
-        QCOMPARE(autostart.DeleteStartupShortcut(), 0);
-        QCOMPARE(autostart.CreateStartupShortcut(), 0);
+        QCOMPARE(autostart.deleteStartupShortcut(), 0);
+        QCOMPARE(autostart.createStartupShortcut(), 0);
         QCOMPARE(autostart.entryPath(), folder + QStringLiteral("/Chimewell.desktop"));
         QFile file(autostart.entryPath());
         QVERIFY(file.open(QIODevice::ReadOnly));
@@ -250,9 +250,9 @@ private slots:
             QVERIFY2(entry.contains(line), qPrintable(line));
 
         XdgAutostart nowhere(QString(), QStringLiteral("/usr/bin/chimewell"));
-        QCOMPARE(nowhere.StartupShortcutExists(), -1);
-        QCOMPARE(nowhere.CreateStartupShortcut(), -1);
-        QCOMPARE(nowhere.DeleteStartupShortcut(), -1);
+        QCOMPARE(nowhere.startupShortcutExists(), -1);
+        QCOMPARE(nowhere.createStartupShortcut(), -1);
+        QCOMPARE(nowhere.deleteStartupShortcut(), -1);
     }
 
     // An entry the desktop switched off counts as off, and a save with the box clear leaves
@@ -279,13 +279,13 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(entry);
         file.close();
-        QCOMPARE(autostart.StartupShortcutExists(), exists);
+        QCOMPARE(autostart.startupShortcutExists(), exists);
         if (exists)
             return;
-        QCOMPARE(autostart.DeleteStartupShortcut(), 0);
+        QCOMPARE(autostart.deleteStartupShortcut(), 0);
         QCOMPARE(readFile(autostart.entryPath()).toUtf8(), entry);
-        QCOMPARE(autostart.CreateStartupShortcut(), 0);
-        QCOMPARE(autostart.StartupShortcutExists(), 1);
+        QCOMPARE(autostart.createStartupShortcut(), 0);
+        QCOMPARE(autostart.startupShortcutExists(), 1);
     }
 
     void defaultAutostartFolder_data()

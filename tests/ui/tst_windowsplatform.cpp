@@ -146,9 +146,9 @@ private slots:
         const QString link = QDir(startup).filePath(QStringLiteral("Chimewell.lnk"));
         const auto autostart = makeAutostart();
 
-        QCOMPARE(autostart->StartupShortcutExists(), 0);
-        QCOMPARE(autostart->CreateStartupShortcut(), 0);
-        QCOMPARE(autostart->StartupShortcutExists(), 1);
+        QCOMPARE(autostart->startupShortcutExists(), 0);
+        QCOMPARE(autostart->createStartupShortcut(), 0);
+        QCOMPARE(autostart->startupShortcutExists(), 1);
         const std::optional<Shortcut> shortcut = readShortcut(link);
         QVERIFY(shortcut);
         const QString program = QDir::toNativeSeparators(QCoreApplication::applicationFilePath());
@@ -158,19 +158,19 @@ private slots:
         QCOMPARE(shortcut->icon.toLower(), program.toLower());
         QCOMPARE(shortcut->iconIndex, 0);
 
-        QCOMPARE(autostart->DeleteStartupShortcut(), 0);
+        QCOMPARE(autostart->deleteStartupShortcut(), 0);
         QVERIFY(!QFile::exists(link));
-        QCOMPARE(autostart->StartupShortcutExists(), 0);
-        QCOMPARE(autostart->DeleteStartupShortcut(), 0);
+        QCOMPARE(autostart->startupShortcutExists(), 0);
+        QCOMPARE(autostart->deleteStartupShortcut(), 0);
     }
 
     void noStartupFolder()
     {
         setRegistryText(ShellFolders, L"Startup", std::nullopt);
         const auto autostart = makeAutostart();
-        QCOMPARE(autostart->StartupShortcutExists(), -1);
-        QCOMPARE(autostart->CreateStartupShortcut(), -1);
-        QCOMPARE(autostart->DeleteStartupShortcut(), -1);
+        QCOMPARE(autostart->startupShortcutExists(), -1);
+        QCOMPARE(autostart->createStartupShortcut(), -1);
+        QCOMPARE(autostart->deleteStartupShortcut(), -1);
     }
 
     // Autostart never goes through the Run key: a value there is removed, none is no error.
@@ -178,9 +178,9 @@ private slots:
     {
         setRegistryText(RunKey, L"Chimewell", L"C:\\old\\chimewell.exe");
         const auto autostart = makeAutostart();
-        QCOMPARE(autostart->RemoveRunKeyValue(), 0);
+        QCOMPARE(autostart->removeRunKeyValue(), 0);
         QVERIFY(!registryText(RunKey, L"Chimewell"));
-        QCOMPARE(autostart->RemoveRunKeyValue(), 0);
+        QCOMPARE(autostart->removeRunKeyValue(), 0);
     }
 
     void bellCommands_data()

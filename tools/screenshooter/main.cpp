@@ -80,14 +80,14 @@ int main(int argc, char** argv)
     });
 
     SystemClock clock;
-    TodayListBuilder builder(clock, work.path(), LoadText(IDS_TODO_PREFIX));
+    TodayListBuilder builder(clock, work.path(), loadText(IDS_TODO_PREFIX));
     QStringList lines;
     if (builder.buildTodayList(settings.snapshot(), lines, true) < 0)
         QTextStream(stderr) << "the demo data could not be read\n";
-    const QString tooltip = TooltipText(FirstLineText(builder.alarms(), builder.locale()));
+    const QString tooltip = tooltipText(firstLineText(builder.alarms(), builder.locale()));
     QString alarmText = QStringLiteral("10:00 Dentist\r\nBring the X-ray pictures");
     if (!builder.alarms().empty())
-        alarmText = FormatAlarmText(builder.alarms().front(), builder.locale());
+        alarmText = formatAlarmText(builder.alarms().front(), builder.locale());
 
     QSemaphore rescan;
     QSettings profile(work.filePath(QStringLiteral("profile.conf")), QSettings::IniFormat);

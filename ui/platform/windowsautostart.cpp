@@ -23,7 +23,7 @@ const wchar_t RunKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 std::wstring productName()
 {
-    return LoadText(IDS_PRODUCT_NAME).toStdWString();
+    return loadText(IDS_PRODUCT_NAME).toStdWString();
 }
 
 // The Startup folder as the shell recorded it; empty when it cannot be read.
@@ -106,7 +106,7 @@ HRESULT CreateShellLink(const std::wstring& target, const std::wstring& argument
 class WindowsAutostart : public Autostart
 {
 public:
-    int StartupShortcutExists() override
+    int startupShortcutExists() override
     {
         const std::wstring folder = startupFolder();
         if (folder.empty())
@@ -119,7 +119,7 @@ public:
         return 1;
     }
 
-    int CreateStartupShortcut() override
+    int createStartupShortcut() override
     {
         const std::wstring folder = startupFolder();
         const std::wstring executable = executablePath();
@@ -130,7 +130,7 @@ public:
         return SUCCEEDED(status) ? 0 : -1;
     }
 
-    int DeleteStartupShortcut() override
+    int deleteStartupShortcut() override
     {
         const std::wstring folder = startupFolder();
         if (folder.empty())
@@ -139,7 +139,7 @@ public:
         return 0;
     }
 
-    int RemoveRunKeyValue() override
+    int removeRunKeyValue() override
     {
         HKEY key = nullptr;
         LSTATUS status = RegOpenKeyExW(HKEY_CURRENT_USER, RunKey, 0, KEY_WRITE, &key);

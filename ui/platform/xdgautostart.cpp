@@ -69,10 +69,10 @@ QString XdgAutostart::entryPath() const
 {
     if (m_folder.isEmpty())
         return {};
-    return m_folder + QLatin1Char('/') + LoadText(IDS_PRODUCT_NAME) + QStringLiteral(".desktop");
+    return m_folder + QLatin1Char('/') + loadText(IDS_PRODUCT_NAME) + QStringLiteral(".desktop");
 }
 
-int XdgAutostart::StartupShortcutExists()
+int XdgAutostart::startupShortcutExists()
 {
     if (m_folder.isEmpty())
         return -1;
@@ -82,7 +82,7 @@ int XdgAutostart::StartupShortcutExists()
     return switchedOff(entry.readAll()) ? 0 : 1;
 }
 
-int XdgAutostart::CreateStartupShortcut()
+int XdgAutostart::createStartupShortcut()
 {
     if (m_folder.isEmpty())
         return -1;
@@ -91,7 +91,7 @@ int XdgAutostart::CreateStartupShortcut()
         qCWarning(lcUi) << "cannot create the autostart folder" << m_folder;
         return -1;
     }
-    const QString name = LoadText(IDS_PRODUCT_NAME);
+    const QString name = loadText(IDS_PRODUCT_NAME);
     QSaveFile entry(entryPath());
     if (!entry.open(QIODevice::WriteOnly)) {
         qCWarning(lcUi) << "cannot write" << entry.fileName() << entry.errorString();
@@ -115,7 +115,7 @@ int XdgAutostart::CreateStartupShortcut()
     return 0;
 }
 
-int XdgAutostart::DeleteStartupShortcut()
+int XdgAutostart::deleteStartupShortcut()
 {
     if (m_folder.isEmpty())
         return -1;

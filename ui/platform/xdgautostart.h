@@ -14,9 +14,9 @@ public:
     // An empty `autostartFolder` means none can be determined: every operation answers -1.
     XdgAutostart(const QString& autostartFolder, const QString& executable);
 
-    int StartupShortcutExists() override;
-    int CreateStartupShortcut() override;
-    int DeleteStartupShortcut() override;
+    int startupShortcutExists() override;
+    int createStartupShortcut() override;
+    int deleteStartupShortcut() override;
 
     QString entryPath() const;
     // The user's autostart folder, "" when neither XDG_CONFIG_HOME nor a home folder is known.
