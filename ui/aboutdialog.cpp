@@ -27,7 +27,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
     name->setFont(nameFont);
     auto* version = new QLabel(getVersionText(), this);
     version->setObjectName(QStringLiteral("versionText"));
-    m_link = new CHyperLink(WebAddress, this);
+    m_link = new HyperLink(WebAddress, this);
 
     auto* description =
         new QLabel(tr("Get notified about Palm appointments on your Desktop"), this);

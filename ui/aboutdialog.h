@@ -4,7 +4,7 @@
 
 #include <QDialog>
 
-class CHyperLink;
+class HyperLink;
 
 // The About box: product name, version, a picture, a one-line description and a link to the
 // program's web site.
@@ -14,10 +14,10 @@ class AboutDialog : public QDialog
 public:
     explicit AboutDialog(QWidget* parent = nullptr);
 
-    CHyperLink* link() const { return m_link; }
+    HyperLink* link() const { return m_link; }
 
     static const QString WebAddress;
 
 private:
-    CHyperLink* m_link;
+    HyperLink* m_link;
 };

@@ -28,7 +28,7 @@ QString warnAgainText(int minutes)
     return loadText(id).replace(QLatin1String("%d"), QString::number(minutes));
 }
 
-AlarmDialog::AlarmDialog(const Clock& clock, QWidget* parent) : CBaseDialog(parent), m_clock(clock)
+AlarmDialog::AlarmDialog(const Clock& clock, QWidget* parent) : BaseDialog(parent), m_clock(clock)
 {
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -117,7 +117,7 @@ void AlarmDialog::setTestRunner(Runner runner)
 
 void AlarmDialog::showEvent(QShowEvent* event)
 {
-    CBaseDialog::showEvent(event);
+    BaseDialog::showEvent(event);
     m_ok->setFocus();
     raise();
     activateWindow();

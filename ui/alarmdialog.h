@@ -14,7 +14,7 @@ class QTimer;
 // "Appointment due!": shows the alarm text on top of every other window until the user
 // acknowledges it (OK, Enter, Escape, the close box) or asks to be reminded again after the
 // snooze minutes chosen beside the Warn again button.
-class AlarmDialog : public CBaseDialog
+class AlarmDialog : public BaseDialog
 {
     Q_OBJECT
 public:

@@ -6,11 +6,11 @@
 #include <QPainter>
 #include <QPalette>
 
-CBaseDialog::CBaseDialog(QWidget* parent)
+BaseDialog::BaseDialog(QWidget* parent)
     : QDialog(parent), m_background(QApplication::palette().color(QPalette::Button))
 {}
 
-void CBaseDialog::SetBackgroundColor(const QColor& color)
+void BaseDialog::setBackgroundColor(const QColor& color)
 {
     m_background = color;
     update();
@@ -18,7 +18,7 @@ void CBaseDialog::SetBackgroundColor(const QColor& color)
 
 // Painting the surface ourselves instead of changing the palette keeps the colour from
 // propagating into the child controls.
-void CBaseDialog::paintEvent(QPaintEvent* event)
+void BaseDialog::paintEvent(QPaintEvent* event)
 {
     QPainter painter(this);
     painter.fillRect(rect(), m_background);

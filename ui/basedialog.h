@@ -8,14 +8,14 @@
 // A dialog whose surface around its controls has a colour of its own; the controls keep
 // their usual colours. Until told otherwise the colour is the desktop's button-face colour,
 // so the dialog looks like any other.
-class CBaseDialog : public QDialog
+class BaseDialog : public QDialog
 {
     Q_OBJECT
 public:
-    explicit CBaseDialog(QWidget* parent = nullptr);
+    explicit BaseDialog(QWidget* parent = nullptr);
 
     // Callers set the colour before the dialog is shown.
-    void SetBackgroundColor(const QColor& color);
+    void setBackgroundColor(const QColor& color);
     QColor backgroundColor() const { return m_background; }
 
 protected:

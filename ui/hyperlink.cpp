@@ -11,10 +11,10 @@
 #include <QMessageBox>
 #include <QUrl>
 
-const QColor CHyperLink::HoverColor(255, 0, 0);
-const QColor CHyperLink::ActiveColor(0, 128, 128);
-const QColor CHyperLink::VisitedColor(128, 0, 128);
-const QColor CHyperLink::UnvisitedColor(0, 0, 255);
+const QColor HyperLink::HoverColor(255, 0, 0);
+const QColor HyperLink::ActiveColor(0, 128, 128);
+const QColor HyperLink::VisitedColor(128, 0, 128);
+const QColor HyperLink::UnvisitedColor(0, 0, 255);
 
 namespace {
 constexpr int NoAssociation = 31;
@@ -26,53 +26,53 @@ QString linkErrorText(int code)
     QString reason;
     switch (code) {
     case 0:
-        reason = CHyperLink::tr("The operating system is out\nof memory or resources.");
+        reason = HyperLink::tr("The operating system is out\nof memory or resources.");
         break;
     case 2:
-        reason = CHyperLink::tr("The specified file was not found.");
+        reason = HyperLink::tr("The specified file was not found.");
         break;
     case 3:
-        reason = CHyperLink::tr("The specified path was not found.");
+        reason = HyperLink::tr("The specified path was not found.");
         break;
     case 5:
-        reason = CHyperLink::tr("The operating system denied\naccess to the specified file.");
+        reason = HyperLink::tr("The operating system denied\naccess to the specified file.");
         break;
     case 8:
-        reason = CHyperLink::tr("There was not enough memory to complete the operation.");
+        reason = HyperLink::tr("There was not enough memory to complete the operation.");
         break;
     case 11:
         reason =
-            CHyperLink::tr("The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).");
+            HyperLink::tr("The .EXE file is invalid\n(non-Win32 .EXE or error in .EXE image).");
         break;
     case 26:
-        reason = CHyperLink::tr("A sharing violation occurred. ");
+        reason = HyperLink::tr("A sharing violation occurred. ");
         break;
     case 27:
-        reason = CHyperLink::tr("The filename association is\nincomplete or invalid.");
+        reason = HyperLink::tr("The filename association is\nincomplete or invalid.");
         break;
     case 28:
-        reason = CHyperLink::tr(
+        reason = HyperLink::tr(
             "The DDE transaction could not\nbe completed because the request timed out.");
         break;
     case 29:
-        reason = CHyperLink::tr("The DDE transaction failed.");
+        reason = HyperLink::tr("The DDE transaction failed.");
         break;
     case 30:
-        reason = CHyperLink::tr("The DDE transaction could not\nbe completed because other DDE "
+        reason = HyperLink::tr("The DDE transaction could not\nbe completed because other DDE "
                                 "transactions\nwere being processed.");
         break;
     case 31:
-        reason = CHyperLink::tr(
+        reason = HyperLink::tr(
             "There is no application associated\nwith the given filename extension.");
         break;
     case 32:
-        reason = CHyperLink::tr("The specified dynamic-link library was not found.");
+        reason = HyperLink::tr("The specified dynamic-link library was not found.");
         break;
     default:
-        reason = CHyperLink::tr("Unknown Error (%1) occurred.").arg(code);
+        reason = HyperLink::tr("Unknown Error (%1) occurred.").arg(code);
         break;
     }
-    return CHyperLink::tr("Can't open link:\n\n") + reason;
+    return HyperLink::tr("Can't open link:\n\n") + reason;
 }
 
 int openWithDesktop(const QString& address)
@@ -81,7 +81,7 @@ int openWithDesktop(const QString& address)
                                                                    : NoAssociation;
 }
 
-CHyperLink::CHyperLink(const QString& text, QWidget* parent, const QString& address, unsigned style)
+HyperLink::HyperLink(const QString& text, QWidget* parent, const QString& address, unsigned style)
     : QLabel(parent), m_style(style), m_address(address.isEmpty() ? text : address),
       m_opener(&openWithDesktop)
 {
@@ -99,7 +99,7 @@ CHyperLink::CHyperLink(const QString& text, QWidget* parent, const QString& addr
     updateColour();
 }
 
-void CHyperLink::followLink()
+void HyperLink::followLink()
 {
     const int result = m_opener(m_address);
     if (result <= LastFailureCode) {
@@ -112,7 +112,7 @@ void CHyperLink::followLink()
     updateColour();
 }
 
-void CHyperLink::updateColour()
+void HyperLink::updateColour()
 {
     QColor colour = UnvisitedColor;
     if (m_hover && (m_style & HoverColour))
@@ -126,21 +126,21 @@ void CHyperLink::updateColour()
     setPalette(pal);
 }
 
-void CHyperLink::enterEvent(QEnterEvent* event)
+void HyperLink::enterEvent(QEnterEvent* event)
 {
     m_hover = true;
     updateColour();
     QLabel::enterEvent(event);
 }
 
-void CHyperLink::leaveEvent(QEvent* event)
+void HyperLink::leaveEvent(QEvent* event)
 {
     m_hover = false;
     updateColour();
     QLabel::leaveEvent(event);
 }
 
-void CHyperLink::mousePressEvent(QMouseEvent* event)
+void HyperLink::mousePressEvent(QMouseEvent* event)
 {
     if (event->button() != Qt::LeftButton)
         return QLabel::mousePressEvent(event);
@@ -152,7 +152,7 @@ void CHyperLink::mousePressEvent(QMouseEvent* event)
     updateColour();
 }
 
-void CHyperLink::mouseReleaseEvent(QMouseEvent* event)
+void HyperLink::mouseReleaseEvent(QMouseEvent* event)
 {
     // Letting go outside the link cancels the click, as with any link or button.
     if (event->button() == Qt::LeftButton && m_active && !(m_style & OpenOnPress) &&
@@ -161,14 +161,14 @@ void CHyperLink::mouseReleaseEvent(QMouseEvent* event)
     QLabel::mouseReleaseEvent(event);
 }
 
-void CHyperLink::focusInEvent(QFocusEvent* event)
+void HyperLink::focusInEvent(QFocusEvent* event)
 {
     m_active = true;
     updateColour();
     QLabel::focusInEvent(event);
 }
 
-void CHyperLink::focusOutEvent(QFocusEvent* event)
+void HyperLink::focusOutEvent(QFocusEvent* event)
 {
     m_active = false;
     m_hover = false;
@@ -176,7 +176,7 @@ void CHyperLink::focusOutEvent(QFocusEvent* event)
     QLabel::focusOutEvent(event);
 }
 
-void CHyperLink::keyPressEvent(QKeyEvent* event)
+void HyperLink::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Space && !event->isAutoRepeat())
         followLink();

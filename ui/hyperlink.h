@@ -9,7 +9,7 @@
 // A static text that works as a link: link colours, underline, pointing-hand cursor, the
 // address as tooltip; a click or the space bar opens the address, a failure is reported with
 // a message box.
-class CHyperLink : public QLabel
+class HyperLink : public QLabel
 {
     Q_OBJECT
 public:
@@ -26,7 +26,7 @@ public:
     static constexpr unsigned DefaultStyle = Underline | FitToText | FocusOnPress;
 
     // Empty `address`: the text is the address; empty text: the address is shown.
-    explicit CHyperLink(const QString& text, QWidget* parent = nullptr, const QString& address = {},
+    explicit HyperLink(const QString& text, QWidget* parent = nullptr, const QString& address = {},
                         unsigned style = DefaultStyle);
 
     QString address() const { return m_address; }

@@ -464,10 +464,10 @@ void MainWindow::refresh()
     m_refreshing = true;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const int user = m_settings.snapshot().palmuserid;
-    m_bell->SendBellCommand(0, user);
-    m_bell->SendBellCommand(1, user);
+    m_bell->sendBellCommand(0, user);
+    m_bell->sendBellCommand(1, user);
     QTimer::singleShot(RefreshPauseMs, this, [this, user] {
-        m_bell->SendBellCommand(2, user);
+        m_bell->sendBellCommand(2, user);
         requestRescan();
         QGuiApplication::restoreOverrideCursor();
         m_refreshing = false;
@@ -511,7 +511,7 @@ void MainWindow::answerAlarm(const QString& alarmText, int* answer)
         m_sound->play();
     AlarmDialog dialog(m_clock);
     if (current.warnred)
-        dialog.SetBackgroundColor(Qt::red);
+        dialog.setBackgroundColor(Qt::red);
     dialog.setSnoozeMinutes(current.warnagaintime);
     dialog.setAlarmText(alarmText);
     dialog.run();

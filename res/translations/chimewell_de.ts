@@ -28,7 +28,7 @@
     </message>
 </context>
 <context>
-    <name>CHyperLink</name>
+    <name>HyperLink</name>
     <message>
         <source>The operating system is out
 of memory or resources.</source>

@@ -11,12 +11,12 @@
 #include <QtTest>
 
 namespace {
-QColor colour(const CHyperLink& link)
+QColor colour(const HyperLink& link)
 {
     return link.palette().color(QPalette::WindowText);
 }
 
-void hover(CHyperLink& link, bool inside)
+void hover(HyperLink& link, bool inside)
 {
     if (inside) {
         QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), link.mapToGlobal(QPointF(2, 2)));
@@ -31,14 +31,14 @@ void hover(CHyperLink& link, bool inside)
 struct LinkWindow
 {
     QWidget window;
-    CHyperLink* link;
+    HyperLink* link;
     QLineEdit* other;
     int opens = 0;
     int result = 33;
 
-    explicit LinkWindow(unsigned style = CHyperLink::DefaultStyle)
+    explicit LinkWindow(unsigned style = HyperLink::DefaultStyle)
     {
-        link = new CHyperLink(QStringLiteral("chimewell.example.org"), &window,
+        link = new HyperLink(QStringLiteral("chimewell.example.org"), &window,
                               QStringLiteral("https://chimewell.example.org/"), style);
         other = new QLineEdit(&window);
         other->move(0, 40);
@@ -72,16 +72,16 @@ private slots:
         QTest::addColumn<QColor>("hovered");
         QTest::addColumn<QColor>("afterClick");
         QTest::addColumn<QColor>("afterFocusLoss");
-        const unsigned standard = CHyperLink::DefaultStyle;
+        const unsigned standard = HyperLink::DefaultStyle;
         QTest::newRow("default: hover keeps blue, teal while active, then purple")
-            << standard << CHyperLink::UnvisitedColor << CHyperLink::ActiveColor
-            << CHyperLink::VisitedColor;
+            << standard << HyperLink::UnvisitedColor << HyperLink::ActiveColor
+            << HyperLink::VisitedColor;
         QTest::newRow("hover colour")
-            << (standard | CHyperLink::HoverColour) << CHyperLink::HoverColor
-            << CHyperLink::HoverColor << CHyperLink::VisitedColor;
+            << (standard | HyperLink::HoverColour) << HyperLink::HoverColor
+            << HyperLink::HoverColor << HyperLink::VisitedColor;
         QTest::newRow("no active colour")
-            << (standard | CHyperLink::NoActiveColour) << CHyperLink::UnvisitedColor
-            << CHyperLink::VisitedColor << CHyperLink::VisitedColor;
+            << (standard | HyperLink::NoActiveColour) << HyperLink::UnvisitedColor
+            << HyperLink::VisitedColor << HyperLink::VisitedColor;
     }
 
     void colourStates()
@@ -91,7 +91,7 @@ private slots:
         QFETCH(QColor, afterClick);
         QFETCH(QColor, afterFocusLoss);
         LinkWindow w(style);
-        QCOMPARE(colour(*w.link), CHyperLink::UnvisitedColor);
+        QCOMPARE(colour(*w.link), HyperLink::UnvisitedColor);
         hover(*w.link, true);
         QCOMPARE(colour(*w.link), hovered);
         w.click();
@@ -122,7 +122,7 @@ private slots:
         QCOMPARE(nextMessageBoxText([&] { w.click(); }), "Can't open link:\n\n" + reason);
         QVERIFY(!w.link->visited());
         w.other->setFocus();
-        QCOMPARE(colour(*w.link), CHyperLink::UnvisitedColor);
+        QCOMPARE(colour(*w.link), HyperLink::UnvisitedColor);
     }
 
     void spaceBarOpensOtherKeysDoNot()
@@ -143,14 +143,14 @@ private slots:
         QTest::addColumn<int>("afterPress");
         QTest::addColumn<int>("afterRelease");
         QTest::addColumn<bool>("focus");
-        const unsigned standard = CHyperLink::DefaultStyle;
+        const unsigned standard = HyperLink::DefaultStyle;
         const QPoint inside(2, 2);
         QTest::newRow("on release") << standard << inside << 0 << 1 << true;
-        QTest::newRow("on press") << (standard | CHyperLink::OpenOnPress) << inside << 1 << 1
+        QTest::newRow("on press") << (standard | HyperLink::OpenOnPress) << inside << 1 << 1
                                   << true;
         QTest::newRow("released outside") << standard << QPoint(-20, 200) << 0 << 0 << true;
         QTest::newRow("no focus bit")
-            << unsigned(CHyperLink::Underline | CHyperLink::FitToText) << inside << 0 << 1 << false;
+            << unsigned(HyperLink::Underline | HyperLink::FitToText) << inside << 0 << 1 << false;
     }
 
     void mouseOpensOnceAndOnlyInside()

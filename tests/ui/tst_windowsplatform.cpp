@@ -201,7 +201,7 @@ private slots:
         QFETCH(QList<qint64>, sent);
         BellPeer::received.clear();
         BellPeer::shakesHands = shakesHands;
-        makeBellNotifier()->SendBellCommand(code, 77);
+        makeBellNotifier()->sendBellCommand(code, 77);
         QList<qint64> expected{0, 0};
         expected += sent;
         QList<qint64> received;

@@ -49,7 +49,7 @@ struct RecordingBell : BellNotifier
 {
     QList<int>* codes;
     explicit RecordingBell(QList<int>* record) : codes(record) {}
-    void SendBellCommand(int code, int) override { codes->append(code); }
+    void sendBellCommand(int code, int) override { codes->append(code); }
 };
 
 // Clicks the push button of `window` that carries `text`.

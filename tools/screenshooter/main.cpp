@@ -96,7 +96,7 @@ int main(int argc, char** argv)
     window.updateList(tooltip, lines);
 
     AlarmDialog alarm(clock);
-    alarm.SetBackgroundColor(Qt::red);
+    alarm.setBackgroundColor(Qt::red);
     alarm.setSnoozeMinutes(5);
     alarm.setAlarmText(alarmText);
     OptionsDialog options;

@@ -9,7 +9,7 @@ namespace {
 class NoBellNotifier : public BellNotifier
 {
 public:
-    void SendBellCommand(int code, int palmUserId) override
+    void sendBellCommand(int code, int palmUserId) override
     {
         qCDebug(lcUi) << "no Bell XS-1 notifier here: command" << code << "user" << palmUserId
                       << "not sent";

@@ -11,7 +11,7 @@ class BellNotifier
 public:
     virtual ~BellNotifier() = default;
     // Sends nothing when no notifier runs or it does not answer the handshake.
-    virtual void SendBellCommand(int code, int palmUserId) = 0;
+    virtual void sendBellCommand(int code, int palmUserId) = 0;
 };
 
 // The notifier window on Windows; elsewhere a notifier that never finds its peer.

@@ -71,7 +71,7 @@ std::wstring executablePath()
 }
 
 // Writes a shell link; answers the status of the first step that failed, or S_OK.
-HRESULT CreateShellLink(const std::wstring& target, const std::wstring& arguments,
+HRESULT createShellLink(const std::wstring& target, const std::wstring& arguments,
                         const std::wstring& workingDirectory, const std::wstring& linkPath,
                         const std::wstring& iconPath, int iconIndex,
                         const std::wstring& description)
@@ -125,7 +125,7 @@ public:
         const std::wstring executable = executablePath();
         if (folder.empty() || executable.empty())
             return -1;
-        const HRESULT status = CreateShellLink(executable, {}, folder, shortcutPath(folder),
+        const HRESULT status = createShellLink(executable, {}, folder, shortcutPath(folder),
                                                executable, 0, productName());
         return SUCCEEDED(status) ? 0 : -1;
     }

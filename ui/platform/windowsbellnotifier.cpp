@@ -18,7 +18,7 @@ bool send(HWND window, WPARAM first, LPARAM second, DWORD_PTR* reply)
 class WindowsBellNotifier : public BellNotifier
 {
 public:
-    void SendBellCommand(int code, int palmUserId) override
+    void sendBellCommand(int code, int palmUserId) override
     {
         WPARAM first = 0;
         LPARAM second = palmUserId;
