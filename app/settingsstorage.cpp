@@ -210,7 +210,7 @@ SettingsStorage::SettingsStorage(QSettings& profile, Autostart* autostart)
     : m_profile(profile), m_autostart(autostart)
 {}
 
-int SettingsStorage::Load(Settings& settings)
+int SettingsStorage::load(Settings& settings)
 {
     m_profile.beginGroup(kSection);
     for (const IntValue& value : kIntValues) {
@@ -239,7 +239,7 @@ int SettingsStorage::Load(Settings& settings)
     return 0;
 }
 
-int SettingsStorage::Save(const Settings& settings)
+int SettingsStorage::save(const Settings& settings)
 {
     const QSettings::Status before = m_profile.status();
     m_profile.beginGroup(kSection);

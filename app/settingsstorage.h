@@ -25,11 +25,11 @@ public:
 
     // Always 0. Selects the stored Palm user right after reading "palmuserid"; a profile file
     // that does not parse is logged, and what cannot be read takes its default.
-    int Load(Settings& settings);
+    int load(Settings& settings);
     // 0 on success; kNotWritten (logged) when the values did not reach the profile, otherwise
     // the Run-key clean-up's status. QSettings keeps the first error it met, so only a profile
     // object that has not been saved before tells whether this save reached the disk.
-    int Save(const Settings& settings);
+    int save(const Settings& settings);
 
 private:
     QSettings& m_profile;

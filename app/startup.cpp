@@ -76,7 +76,7 @@ int Startup::initInstance()
     m_users = std::make_unique<PalmDesktopUsers>(palmDesktopFolder(*m_profile));
     m_usersWatcher = std::make_unique<PalmUsersWatcher>(*m_users);
     Settings settings(m_users.get(), &m_windows.noPalmDesktopNotice());
-    SettingsStorage(*m_profile, &m_windows.autostart()).Load(settings);
+    SettingsStorage(*m_profile, &m_windows.autostart()).load(settings);
     m_settings = std::make_unique<SharedSettings>(std::move(settings));
 
     m_rescan = std::make_unique<QSemaphore>(0);
@@ -119,7 +119,7 @@ bool Startup::saveSettings(SaveScope scope)
     // A profile object of its own: QSettings keeps the first error it met, which would make
     // every later save look failed, or hide a failure behind a damaged file read at start.
     const std::unique_ptr<QSettings> profile = openProfile(m_options.applicationName);
-    const int status = SettingsStorage(*profile, autostart).Save(m_settings->snapshot());
+    const int status = SettingsStorage(*profile, autostart).save(m_settings->snapshot());
     if (status != 0)
         qCWarning(lcStartup) << "the settings could not be saved completely, status" << status;
     // After a termination signal no message box may hold up the end: the session may be ending.

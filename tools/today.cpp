@@ -120,7 +120,7 @@ int runToday(const QStringList& arguments)
     PrintedNotice notice;
     Settings settings(&users, &notice);
     QSettings firstRun(scratch.filePath(QStringLiteral("profile.ini")), QSettings::IniFormat);
-    SettingsStorage(firstRun, nullptr).Load(settings);
+    SettingsStorage(firstRun, nullptr).load(settings);
     if (options->userId)
         settings.selectPalmUser(*options->userId);
     for (const QString& assignment : options->assignments) {

@@ -53,14 +53,14 @@ private:
     Settings loaded(QSettings& settingsFile, Autostart* autostart = nullptr)
     {
         Settings settings(&m_users, nullptr);
-        SettingsStorage(settingsFile, autostart).Load(settings);
+        SettingsStorage(settingsFile, autostart).load(settings);
         return settings;
     }
 
     void save(const Settings& settings)
     {
         auto file = profile();
-        QCOMPARE(SettingsStorage(*file, nullptr).Save(settings), 0);
+        QCOMPARE(SettingsStorage(*file, nullptr).save(settings), 0);
     }
 
 private slots:
@@ -240,7 +240,7 @@ private slots:
         auto file = profile();
         const Settings s = loaded(*file, &autostart);
         QCOMPARE(s.autostart, exists);
-        SettingsStorage(*file, &autostart).Save(s);
+        SettingsStorage(*file, &autostart).save(s);
         QVERIFY(autostart.calls.contains(saveCall));
     }
 
@@ -273,7 +273,7 @@ private slots:
         QCOMPARE(s.password, QString("Palm2001"));
 
         s.maxprio = 4;
-        QCOMPARE(SettingsStorage(*registry, nullptr).Save(s), 0);
+        QCOMPARE(SettingsStorage(*registry, nullptr).save(s), 0);
         HKEY options = nullptr;
         QCOMPARE(RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, &options),
                  LSTATUS(ERROR_SUCCESS));
@@ -308,13 +308,13 @@ private slots:
         damaged.close();
         QSettings file(path, QSettings::IniFormat);
         QCOMPARE(file.status(), QSettings::FormatError);
-        QCOMPARE(SettingsStorage(file, nullptr).Save(Settings()), 0);
+        QCOMPARE(SettingsStorage(file, nullptr).save(Settings()), 0);
 
         QVERIFY(QFile::remove(path) && QDir().mkdir(path));
         QSettings blocked(path, QSettings::IniFormat);
-        QCOMPARE(SettingsStorage(blocked, nullptr).Save(Settings()), SettingsStorage::kNotWritten);
+        QCOMPARE(SettingsStorage(blocked, nullptr).save(Settings()), SettingsStorage::kNotWritten);
         QVERIFY(QDir().rmdir(path));
-        QCOMPARE(SettingsStorage(blocked, nullptr).Save(Settings()), 0);
+        QCOMPARE(SettingsStorage(blocked, nullptr).save(Settings()), 0);
     }
 
     // The profile holds the password: whatever the umask, and for a file and folder left
@@ -333,7 +333,7 @@ private slots:
                 QFile::setPermissions(folder, QFileDevice::Permissions(0x7755));
                 QFile::setPermissions(file, QFileDevice::Permissions(0x6644));
             }
-            SettingsStorage(*openProfile("chimewell-test"), nullptr).Save(Settings());
+            SettingsStorage(*openProfile("chimewell-test"), nullptr).save(Settings());
             QCOMPARE(int(QFileInfo(folder).permissions() & 0x0077), 0);
             QCOMPARE(int(QFileInfo(file).permissions() & 0x0077), 0);
             QVERIFY(QFileInfo(file).size() > 0);
