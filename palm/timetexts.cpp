@@ -48,7 +48,7 @@ QString formatTimeText(std::int64_t t, const QLocale& locale)
     return text;
 }
 
-QString FormatDateText(std::int64_t t, const QLocale& locale)
+QString formatDateText(std::int64_t t, const QLocale& locale)
 {
     const palmfile::LocalDate local = palmfile::localDateOf(t);
     const QDate date(int(local.year()), unsigned(local.month()), unsigned(local.day()));

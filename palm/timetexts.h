@@ -11,6 +11,6 @@
 // always two digits ("09:05", "05:05 PM"): the today list sorts on it.
 QString formatTimeText(std::int64_t t, const QLocale& locale = QLocale::system());
 // Local date of `t` in the locale's short date format.
-QString FormatDateText(std::int64_t t, const QLocale& locale = QLocale::system());
+QString formatDateText(std::int64_t t, const QLocale& locale = QLocale::system());
 // Every CR and LF becomes a blank; the length stays the same.
 void flattenLineBreaks(QString& text);

@@ -86,7 +86,7 @@ int ToDoScan::scanToDos(const Settings& settings, QStringList& lines, bool force
         if (settings.maxprio > 1 || !undated)
             line += QStringLiteral("(%1)  ").arg(record->priority);
         if (!undated)
-            line += FormatDateText(localMidnight(due), m_locale) + QStringLiteral(": ");
+            line += formatDateText(localMidnight(due), m_locale) + QStringLiteral(": ");
         line += description + QStringLiteral(" [") +
                 categoryName(todos.value().header, record->category) + QLatin1Char(']');
         lines.append(line);

@@ -41,7 +41,7 @@ private slots:
         // Newer locale data separates AM/PM with a narrow no-break space.
         text.replace(QChar(0x202F), QLatin1Char(' '));
         QCOMPARE(text, time);
-        QCOMPARE(FormatDateText(instant, QLocale(locale)), date);
+        QCOMPARE(formatDateText(instant, QLocale(locale)), date);
     }
 
     void lineBreaksFlattened()
