@@ -104,7 +104,7 @@ private slots:
         QCOMPARE(formatAlarmText(e, QLocale("de_DE")).size(), 6 + 12000 + 2 + 9000);
     }
 
-    void tooltipText_data()
+    void tooltipLayout_data()
     {
         QTest::addColumn<QString>("firstLine");
         QTest::addColumn<QString>("tooltip");
