@@ -3,8 +3,8 @@
 #include "refreshworker.h"
 
 #include "alarms.h"
-#include "clock.h"
 #include "logcategories.h"
+#include "palm/clock.h"
 #include "palm/todaylist.h"
 #include "sharedsettings.h"
 #include "todaypass.h"

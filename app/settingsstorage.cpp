@@ -4,8 +4,8 @@
 
 #include "autostart.h"
 #include "logcategories.h"
+#include "palm/settings.h"
 #include "palmfile/codepage.h"
-#include "settings.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "settings.h"
+#include "palm/settings.h"
 
 #include <QMutex>
 #include <QMutexLocker>

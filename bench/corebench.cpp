@@ -4,8 +4,8 @@
 // (which must cost next to nothing), and a forced pass over a 50,000-record datebook with a
 // to-do list. Prints figures; asserts nothing.
 
-#include "app/clock.h"
-#include "app/settings.h"
+#include "palm/clock.h"
+#include "palm/settings.h"
 #include "palm/todaylist.h"
 #include "palmfile/localdate.h"
 #include "palmfile/writer.h"

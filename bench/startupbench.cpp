@@ -6,9 +6,9 @@
 //  - peak resident memory after 10,000 forced passes over the demo folder.
 //   startupbench PALMDAT
 
-#include "app/clock.h"
 #include "app/refreshworker.h"
 #include "app/startup.h"
+#include "palm/clock.h"
 #include "ui/desktopwindows.h"
 
 #include <QApplication>

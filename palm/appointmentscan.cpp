@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "appointmentscan.h"
 
-#include "app/clock.h"
-#include "app/settings.h"
+#include "palm/clock.h"
+#include "palm/settings.h"
 #include "palmfile/localdate.h"
 #include "palmfile/reader.h"
 #include "palmfile/recurrence.h"

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "datafilesource.h"
 
-#include "app/clock.h"
+#include "palm/clock.h"
 #include "scanlog.h"
 
 #include <filesystem>

@@ -2,7 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "todaylist.h"
 
-#include "app/settings.h"
+#include "palm/settings.h"
 
 #include <algorithm>
 #include <utility>

@@ -15,4 +15,4 @@ if ! build/tools/palmdat locate >/dev/null 2>&1; then
     export CHIMEWELL_PALM_DESKTOP="$demo"
     echo "No Palm Desktop found: using the demo folder $demo"
 fi
-exec build/app/chimewell
+exec build/program/chimewell

@@ -5,12 +5,12 @@
 #include "commands.h"
 
 #include "app/alarms.h"
-#include "app/clock.h"
-#include "app/settings.h"
 #include "app/settingsstorage.h"
 #include "app/stringtable.h"
 #include "app/todaypass.h"
+#include "palm/clock.h"
 #include "palm/palmdesktopusers.h"
+#include "palm/settings.h"
 #include "palm/todaylist.h"
 #include "palmfile/localdate.h"
 
@@ -37,7 +37,7 @@ private:
 class PrintedNotice : public NoPalmDesktopNotice
 {
 public:
-    void showNoPalmDesktop(const QString& text) override { printError(text); }
+    void showNoPalmDesktop() override { printError(loadText(IDS_NO_PALM_DESKTOP)); }
 };
 
 // "YYYY-MM-DDTHH:MM:SS" as local wall-clock time.

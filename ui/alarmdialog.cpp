@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "alarmdialog.h"
 
-#include "app/clock.h"
 #include "app/stringtable.h"
+#include "palm/clock.h"
 #include "palm/timetexts.h"
 #include "spinarrows.h"
 

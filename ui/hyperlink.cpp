@@ -59,11 +59,11 @@ QString linkErrorText(int code)
         break;
     case 30:
         reason = HyperLink::tr("The DDE transaction could not\nbe completed because other DDE "
-                                "transactions\nwere being processed.");
+                               "transactions\nwere being processed.");
         break;
     case 31:
-        reason = HyperLink::tr(
-            "There is no application associated\nwith the given filename extension.");
+        reason =
+            HyperLink::tr("There is no application associated\nwith the given filename extension.");
         break;
     case 32:
         reason = HyperLink::tr("The specified dynamic-link library was not found.");

@@ -27,7 +27,7 @@ public:
 
     // Empty `address`: the text is the address; empty text: the address is shown.
     explicit HyperLink(const QString& text, QWidget* parent = nullptr, const QString& address = {},
-                        unsigned style = DefaultStyle);
+                       unsigned style = DefaultStyle);
 
     QString address() const { return m_address; }
     bool visited() const { return m_visited; }

@@ -6,7 +6,8 @@
 
 #include <QMessageBox>
 
-void MessageBoxNotice::showNoPalmDesktop(const QString& text)
+void MessageBoxNotice::showNoPalmDesktop()
 {
-    QMessageBox::warning(nullptr, loadText(IDS_APP_TITLE), text, QMessageBox::Ok);
+    QMessageBox::warning(nullptr, loadText(IDS_APP_TITLE), loadText(IDS_NO_PALM_DESKTOP),
+                         QMessageBox::Ok);
 }

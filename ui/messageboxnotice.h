@@ -2,11 +2,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/settings.h"
+#include "palm/settings.h"
 
 // Tells the user in a message box (OK only) that no Palm Desktop was found.
 class MessageBoxNotice : public NoPalmDesktopNotice
 {
 public:
-    void showNoPalmDesktop(const QString& text) override;
+    void showNoPalmDesktop() override;
 };

@@ -2,8 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "optionsdialog.h"
 
-#include "app/settings.h"
 #include "helptexts.h"
+#include "palm/settings.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,10 +1,10 @@
 // SPDX-FileCopyrightText: 2026 Chimewell developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/autostart.h"
-#include "app/settings.h"
 #include "app/settingsstorage.h"
 #include "app/stringtable.h"
 #include "fakepalmusers.h"
+#include "palm/settings.h"
 #include "palmfile/codepage.h"
 
 #include <QSettings>

@@ -5,7 +5,7 @@
 // Palm data files written with our own writer, a settable clock and pinned time zones for the
 // scan and worker tests.
 
-#include "app/clock.h"
+#include "palm/clock.h"
 #include "palmfile/localdate.h"
 #include "palmfile/records.h"
 #include "palmfile/writer.h"

@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Chimewell developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/settings.h"
 #include "palm/appointmentscan.h"
+#include "palm/settings.h"
 #include "palmfixtures.h"
 
 #include <QTemporaryDir>

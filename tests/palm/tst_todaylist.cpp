@@ -1,6 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Chimewell developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/settings.h"
+#include "palm/settings.h"
 #include "palm/todaylist.h"
 #include "palmfixtures.h"
 

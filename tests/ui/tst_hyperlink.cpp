@@ -39,7 +39,7 @@ struct LinkWindow
     explicit LinkWindow(unsigned style = HyperLink::DefaultStyle)
     {
         link = new HyperLink(QStringLiteral("chimewell.example.org"), &window,
-                              QStringLiteral("https://chimewell.example.org/"), style);
+                             QStringLiteral("https://chimewell.example.org/"), style);
         other = new QLineEdit(&window);
         other->move(0, 40);
         link->setOpener([this](const QString&) {
@@ -77,8 +77,8 @@ private slots:
             << standard << HyperLink::UnvisitedColor << HyperLink::ActiveColor
             << HyperLink::VisitedColor;
         QTest::newRow("hover colour")
-            << (standard | HyperLink::HoverColour) << HyperLink::HoverColor
-            << HyperLink::HoverColor << HyperLink::VisitedColor;
+            << (standard | HyperLink::HoverColour) << HyperLink::HoverColor << HyperLink::HoverColor
+            << HyperLink::VisitedColor;
         QTest::newRow("no active colour")
             << (standard | HyperLink::NoActiveColour) << HyperLink::UnvisitedColor
             << HyperLink::VisitedColor << HyperLink::VisitedColor;

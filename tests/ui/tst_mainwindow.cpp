@@ -693,9 +693,7 @@ private slots:
         };
         about.link()->setOpener([](const QString&) { return 31; });
         answerNextModal<QMessageBox>([&] { about.link()->followLink(); }, collectBox);
-        answerNextModal<QMessageBox>(
-            [] { MessageBoxNotice().showNoPalmDesktop(loadText(IDS_NO_PALM_DESKTOP)); },
-            collectBox);
+        answerNextModal<QMessageBox>([] { MessageBoxNotice().showNoPalmDesktop(); }, collectBox);
         for (int code = 0; code <= 32; ++code)
             shown << linkErrorText(code);
 

@@ -2,9 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include "app/clock.h"
 #include "app/sharedsettings.h"
 #include "app/startup.h"
+#include "palm/clock.h"
 #include "tests/app/fakepalmusers.h"
 #include "tests/palmfile/testtime.h"
 #include "ui/alarmsound.h"

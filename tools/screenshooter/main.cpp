@@ -6,10 +6,10 @@
 // which provides the display, the tray and the demo data:
 //   chimewell-screenshots OUTDIR
 #include "app/alarms.h"
-#include "app/clock.h"
 #include "app/sharedsettings.h"
 #include "app/startup.h"
 #include "app/stringtable.h"
+#include "palm/clock.h"
 #include "palm/palmdesktopusers.h"
 #include "palm/todaylist.h"
 #include "ui/aboutdialog.h"

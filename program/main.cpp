@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 Chimewell developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "app/clock.h"
 #include "app/startup.h"
+#include "palm/clock.h"
 #include "palm/privatefolder.h"
 #include "ui/desktopwindows.h"
 #include "ui/resources.h"

@@ -11,7 +11,7 @@ class NoPalmDesktopNotice
 {
 public:
     virtual ~NoPalmDesktopNotice() = default;
-    virtual void showNoPalmDesktop(const QString& text) = 0;
+    virtual void showNoPalmDesktop() = 0;
 };
 
 // Every user option, the selected Palm user and that user's two data files. Field names are

@@ -3,14 +3,13 @@
 #include "settings.h"
 
 #include "palm/palmusers.h"
-#include "stringtable.h"
 
 Settings::Settings(const PalmUsers* users, NoPalmDesktopNotice* notice) : m_users(users)
 {
     if (users && users->count() > 0) {
         selectPalmUser(users->idAt(0));
     } else if (notice) {
-        notice->showNoPalmDesktop(loadText(IDS_NO_PALM_DESKTOP));
+        notice->showNoPalmDesktop();
     }
 }
 
