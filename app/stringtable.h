@@ -6,7 +6,8 @@
 
 // Ids of the program's own texts (English and German), also used on the refresh worker's thread.
 // The windows' captions and control texts are translated through Qt (res/translations).
-enum StringId : int {
+enum StringId : int
+{
     IDS_NO_PALM_DESKTOP = 1,
     IDS_ALARM_CAPTION = 2,
     IDS_APP_TITLE = 3,
@@ -25,7 +26,11 @@ enum StringId : int {
     IDS_NO_PRIVATE_FOLDER = 32792,
 };
 
-enum class UiLanguage { English, German };
+enum class UiLanguage
+{
+    English,
+    German
+};
 
 // German when the user's first UI language is German, else English.
 UiLanguage systemUiLanguage();

@@ -32,16 +32,16 @@ Datebook generatedDatebook(TimeValue now)
     const auto between = [&random](int low, int high) {
         return std::uniform_int_distribution<int>(low, high)(random);
     };
-    const std::string words[] = {"Meeting", "Call", "Lunch", "Review", "Dentist", "Gym",
-                                 "Project", "Birthday", "Train", "Budget", "Doctor", "Ünterricht"};
+    const std::string words[] = {"Meeting", "Call",     "Lunch", "Review", "Dentist", "Gym",
+                                 "Project", "Birthday", "Train", "Budget", "Doctor",  "Ünterricht"};
     Datebook book;
     book.header.fileName = "C:\\Palm\\BenchB\\datebook\\datebook.dat";
     book.header.schemaResourceId = 54;
     for (int i = 0; i < recordCount; ++i) {
         DatebookRecord r;
         r.id = i % 5 == 0 ? 0 : 0x100000 + i;
-        r.description = words[between(0, 11)] + " " + words[between(0, 11)] + " " +
-                        std::to_string(i);
+        r.description =
+            words[between(0, 11)] + " " + words[between(0, 11)] + " " + std::to_string(i);
         for (int line = between(1, 4); line > 0; --line)
             r.note += "Note line with some text about " + words[between(0, 11)] + "\r\n";
         r.untimed = between(0, 9) == 0;
@@ -139,7 +139,8 @@ int main()
 
     std::size_t sink = 0;
     const double readMs = bestMilliseconds([&] { sink += readFileBytes(path).value().size(); });
-    std::printf("plain read of the file   %8.2f ms  %8.1f MB/s\n", readMs, megabytes / readMs * 1e3);
+    std::printf("plain read of the file   %8.2f ms  %8.1f MB/s\n", readMs,
+                megabytes / readMs * 1e3);
 
     const double parseMs = bestMilliseconds([&] {
         const auto book = readDatebook(bytes, "datebook.dat");
@@ -148,9 +149,8 @@ int main()
     std::printf("parse (in memory)        %8.2f ms  %8.1f MB/s   (target >= 150 MB/s)\n", parseMs,
                 megabytes / parseMs * 1e3);
 
-    const double fileMs = bestMilliseconds([&] {
-        sink += readDatebookFile(path).value().records.size();
-    });
+    const double fileMs =
+        bestMilliseconds([&] { sink += readDatebookFile(path).value().records.size(); });
     std::printf("read and parse the file  %8.2f ms  %8.1f MB/s\n", fileMs,
                 megabytes / fileMs * 1e3);
 

@@ -15,7 +15,8 @@ using TimeValue = std::int64_t;
 
 // Texts are UTF-8 inside the program; the files hold Windows-1252 bytes.
 
-enum RecordStatus : std::uint32_t {
+enum RecordStatus : std::uint32_t
+{
     StatusAdded = 0x01,
     StatusModified = 0x02,
     StatusDeleted = 0x04,
@@ -46,7 +47,8 @@ struct FileHeader
     std::vector<std::uint16_t> schema; // field type codes of one record
 };
 
-enum class RepeatKind : std::int32_t {
+enum class RepeatKind : std::int32_t
+{
     Daily = 1,
     Weekly = 2,
     MonthlyByDay = 3,
@@ -67,7 +69,12 @@ struct Repeat
     std::int32_t monthIndex = 0;     // yearly: 0 = January
 };
 
-enum class AlarmUnit : std::int32_t { Minutes = 0, Hours = 1, Days = 2 };
+enum class AlarmUnit : std::int32_t
+{
+    Minutes = 0,
+    Hours = 1,
+    Days = 2
+};
 
 struct DatebookRecord
 {
