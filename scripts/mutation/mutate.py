@@ -1,12 +1,13 @@
 #!/usr/bin/env python3
 # SPDX-FileCopyrightText: 2026 Chimewell developers
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""Mutation run: applies each mutant of mutants.txt (a small change a real fault would make),
+"""Mutation run: applies each mutant (a small change a real fault would make),
 rebuilds, runs every Qt Test executable and records which test functions kill it.
 
-    python3 scripts/mutation/mutate.py [--build DIR] [--only ID,ID] [--json OUT]
+    python3 scripts/mutation/mutate.py [--build DIR] [--only ID,ID] [--json OUT] [FILE...]
 
-mutants.txt holds blocks of the form
+The mutants come from the FILEs, by default every mutants-*.txt beside this script (one per
+folder of the code). Each file holds blocks of the form
 
     ## id: what the fault is
     file: path/relative/to/the/repository
@@ -23,6 +24,7 @@ import re
 import subprocess
 import sys
 import time
+from concurrent.futures import ThreadPoolExecutor
 from pathlib import Path
 
 ROOT = Path(__file__).resolve().parents[2]
@@ -66,21 +68,23 @@ def test_commands(build):
     return tests
 
 
+def run_test(test, timeout):
+    name, command, env, cwd = test
+    try:
+        done = subprocess.run(command, env=env, cwd=cwd, capture_output=True, text=True,
+                              timeout=timeout, errors="replace")
+    except subprocess.TimeoutExpired:
+        return {f"{name} (hangs)"}
+    failed = {f"{name}::{m.group(2)}" for m in map(FAIL.match, done.stdout.splitlines()) if m}
+    if done.returncode != 0 and not failed:
+        failed = {f"{name} (exit {done.returncode})"}
+    return failed
+
+
 def run_tests(tests, timeout):
     """Test functions that fail (or whole executables that crash or hang)."""
-    killers = set()
-    for name, command, env, cwd in tests:
-        try:
-            done = subprocess.run(command, env=env, cwd=cwd, capture_output=True, text=True,
-                                  timeout=timeout, errors="replace")
-        except subprocess.TimeoutExpired:
-            killers.add(f"{name} (hangs)")
-            continue
-        failed = {f"{name}::{m.group(2)}" for m in map(FAIL.match, done.stdout.splitlines()) if m}
-        if done.returncode != 0 and not failed:
-            failed = {f"{name} (exit {done.returncode})"}
-        killers |= failed
-    return killers
+    with ThreadPoolExecutor(max_workers=os.cpu_count()) as pool:
+        return set().union(*pool.map(lambda t: run_test(t, timeout), tests))
 
 
 def build(build_dir):
@@ -91,7 +95,7 @@ def build(build_dir):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", default=str(ROOT / "build-mutation"))
-    parser.add_argument("--mutants", default=str(Path(__file__).with_name("mutants.txt")))
+    parser.add_argument("files", nargs="*")
     parser.add_argument("--only", default="")
     parser.add_argument("--json", default="")
     parser.add_argument("--timeout", type=int, default=120)
@@ -108,7 +112,8 @@ def main():
     if baseline:
         sys.exit(f"tests fail without a mutant: {sorted(baseline)}")
 
-    mutants = parse_mutants(Path(args.mutants))
+    files = args.files or sorted(Path(__file__).parent.glob("mutants-*.txt"))
+    mutants = [m for f in files for m in parse_mutants(Path(f))]
     only = {s for s in args.only.split(",") if s}
     results = {}
     for mutant in mutants:
