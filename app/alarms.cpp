@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "alarms.h"
 
+#include "palm/settings.h"
 #include "palm/timetexts.h"
 #include "stringtable.h"
 
@@ -44,13 +45,53 @@ QString formatAlarmText(const AlarmEntry& entry, const QLocale& locale)
     return text;
 }
 
-QString firstLineText(const AlarmList& alarms, const QLocale& locale)
+QString firstLineText(const AlarmList& alarms, const QLocale& locale, bool showPrivate)
 {
+    bool any = false;
     for (const AlarmEntry& entry : alarms) {
+        if (entry.isPrivate && !showPrivate)
+            continue;
+        any = true;
         if (!entry.acknowledged)
             return formatAlarmText(entry, locale);
     }
-    return loadText(alarms.empty() ? IDS_NO_APPOINTMENTS : IDS_NO_MORE_APPOINTMENTS);
+    return loadText(any ? IDS_NO_MORE_APPOINTMENTS : IDS_NO_APPOINTMENTS);
+}
+
+QString alarmWindowText(const AlarmEntry& entry, bool showPrivate, const QLocale& locale)
+{
+    const QString text = entry.isPrivate && !showPrivate
+                             ? formatTimeText(entry.startTime, locale) + QLatin1Char(' ') +
+                                   loadText(IDS_PRIVATE_APPOINTMENT)
+                             : formatAlarmText(entry, locale);
+    return entry.missed ? loadText(IDS_MISSED_ALARM).arg(text) : text;
+}
+
+AlarmList selectMissedAlarms(AlarmList& alarms, const AlarmList& started,
+                             const AlarmAnswers& answers, const Settings& settings,
+                             std::int64_t watchedUntil, std::int64_t now)
+{
+    AlarmList missed;
+    if (!settings.ringmissed || watchedUntil <= 0)
+        return missed;
+    const auto cameDue = [&](const AlarmEntry& entry) {
+        const std::optional<std::int64_t> due =
+            dueTime(entry, settings.warntime, settings.warnagaintime);
+        return due && watchedUntil < *due && *due <= now;
+    };
+    for (AlarmEntry& entry : alarms) {
+        if (cameDue(entry))
+            entry.missed = true;
+    }
+    constexpr std::int64_t kStillRelevant = 3600;
+    for (AlarmEntry entry : started) {
+        applyAnswer(entry, answers);
+        if (entry.endTime + kStillRelevant < now || !cameDue(entry))
+            continue;
+        entry.missed = true;
+        missed.push_back(std::move(entry));
+    }
+    return missed;
 }
 
 QString tooltipText(const QString& firstLine)

@@ -2,6 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "alarmstate.h"
+#include "palm/alarmlist.h"
+
 #include <QString>
 #include <QStringList>
 #include <QThread>
@@ -10,19 +13,25 @@
 
 class Clock;
 class QSemaphore;
+class Settings;
 class SharedSettings;
 class TodayListBuilder;
 
 // The background thread that rescans the Palm data and raises the alarms. It passes every
 // 5 seconds, at once on every release of the rescan semaphore (that pass reads the files even
-// when unchanged), and at the next due alarm when that comes sooner.
+// when unchanged), and at the next due alarm when that comes sooner. With a state file it keeps
+// each Palm user's answers and the instant up to which it watched across restarts; at its
+// start, and after the clock jumped forward (the machine slept), it rings the alarms that came
+// due meanwhile, marked as missed.
 class RefreshWorker : public QThread
 {
     Q_OBJECT
 
 public:
+    // `stateFile` may be null: then nothing is kept across restarts.
     RefreshWorker(SharedSettings& settings, QSemaphore& rescan, std::atomic<bool>& shutdown,
-                  TodayListBuilder& builder, const Clock& clock, QObject* parent = nullptr);
+                  TodayListBuilder& builder, const Clock& clock,
+                  const AlarmStateFile* stateFile = nullptr, QObject* parent = nullptr);
 
 signals:
     // A new tooltip text and today's lines; connect queued (the arguments are copies).
@@ -36,10 +45,15 @@ protected:
     void run() override;
 
 private:
-    // Scans and posts what changed. False when a scan failed.
-    bool scan(bool force);
-    // Raises the first due alarm. False when one was due but no window showed it.
-    bool raiseDueAlarm();
+    // Scans and posts what changed; buildTodayList's result.
+    int scan(bool force);
+    // Queues the alarms that came due after the user's watermark, up to `now`.
+    void lookForMissedAlarms(const Settings& settings, std::int64_t now);
+    // Raises the first due alarm, missed ones first, and keeps the answer among `answers` of
+    // `palmUser`. False when one was due but no window showed it.
+    bool raiseDueAlarm(int palmUser, AlarmAnswers& answers);
+    // Writes the state when an answer changed it, else at most once a minute.
+    void saveState(bool now);
     // Waits for a release (true) or until the poll interval ends, or with `endAtNextDue` the
     // next due alarm when that comes sooner.
     bool waitForNextPass(bool endAtNextDue);
@@ -49,4 +63,11 @@ private:
     std::atomic<bool>& m_shutdown;
     TodayListBuilder& m_builder;
     const Clock& m_clock;
+    const AlarmStateFile* m_stateFile;
+    AlarmState m_state;
+    bool m_stateChanged = false;
+    std::int64_t m_stateSavedAt = 0;
+    // Missed alarms of appointments that had started; they ring before AlarmList's.
+    AlarmList m_missed;
+    int m_missedUser = -1;
 };

@@ -55,6 +55,12 @@ const std::array<IntValue, 13> kIntValues = {{
     {"rememberpassword", &Settings::rememberpassword, 0},
 }};
 
+// Values this program added after the fourteen of the registry: read and written after
+// "password", so the registry's values keep their order and older versions skip these.
+const std::array<IntValue, 1> kAddedValues = {{
+    {"ringmissed", &Settings::ringmissed, 1},
+}};
+
 // The order save writes them in; "password" follows.
 const std::array<const char*, 13> kSaveOrder = {
     "palmuserid",        "warntime",        "warnagaintime", "maxprio",
@@ -66,6 +72,10 @@ const std::array<const char*, 13> kSaveOrder = {
 int Settings::*fieldOf(const QString& name)
 {
     for (const IntValue& value : kIntValues) {
+        if (name == QLatin1String(value.name))
+            return value.field;
+    }
+    for (const IntValue& value : kAddedValues) {
         if (name == QLatin1String(value.name))
             return value.field;
     }
@@ -228,6 +238,8 @@ int SettingsStorage::load(Settings& settings)
         qCWarning(lcSettings) << "profile value password is not a text; using \"\"";
     const QString scrambled = stored.typeId() == QMetaType::QString ? stored.toString() : QString();
     settings.password = passwordFromBytes(scramblePassword(textToBytes(scrambled)));
+    for (const IntValue& value : kAddedValues)
+        settings.*value.field = readInt(m_profile, QLatin1String(value.name), value.defaultValue);
     m_profile.endGroup();
     if (m_profile.status() == QSettings::FormatError)
         qCWarning(lcSettings) << "the settings file" << m_profile.fileName()
@@ -247,6 +259,8 @@ int SettingsStorage::save(const Settings& settings)
         m_profile.setValue(QLatin1String(name), settings.*fieldOf(QLatin1String(name)));
     m_profile.setValue(kPassword,
                        bytesToText(scramblePassword(passwordToBytes(settings.password))));
+    for (const IntValue& value : kAddedValues)
+        m_profile.setValue(QLatin1String(value.name), settings.*value.field);
     m_profile.endGroup();
     m_profile.sync();
 

@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "startup.h"
 
+#include "app/alarmstate.h"
 #include "app/datafilewatcher.h"
 #include "app/logcategories.h"
 #include "app/palmuserswatcher.h"
@@ -83,8 +84,10 @@ int Startup::initInstance()
     m_shutdown = false;
     m_builder = std::make_unique<TodayListBuilder>(m_clock, m_options.privateFolder,
                                                    loadText(IDS_TODO_PREFIX));
-    m_worker =
-        std::make_unique<RefreshWorker>(*m_settings, *m_rescan, m_shutdown, *m_builder, m_clock);
+    if (!m_options.stateFolder.isEmpty())
+        m_stateFile = std::make_unique<AlarmStateFile>(m_options.stateFolder);
+    m_worker = std::make_unique<RefreshWorker>(*m_settings, *m_rescan, m_shutdown, *m_builder,
+                                               m_clock, m_stateFile.get());
     m_watcher = std::make_unique<DataFileWatcher>(*m_settings, *m_rescan);
     QObject::connect(m_worker.get(), &RefreshWorker::listUpdated, m_watcher.get(),
                      &DataFileWatcher::updatePaths);

@@ -21,6 +21,7 @@ class QSettings;
 class RefreshWorker;
 class SharedSettings;
 class SingleInstanceGuard;
+class AlarmStateFile;
 class TerminationSignals;
 class TodayListBuilder;
 
@@ -72,6 +73,7 @@ struct StartupOptions
     QString applicationName; // the executable's base name: profile and instance names
     QString privateFolder;   // per user: the instance lock, its socket and the private copies
     std::chrono::milliseconds pause{1000};
+    QString stateFolder; // the alarm state kept across restarts; empty: none is kept
 };
 
 // The life of the process: one copy per user, settings loaded, the worker beside the main
@@ -112,6 +114,7 @@ private:
     std::unique_ptr<QSemaphore> m_rescan;
     std::atomic<bool> m_shutdown{false};
     std::unique_ptr<TodayListBuilder> m_builder;
+    std::unique_ptr<AlarmStateFile> m_stateFile;
     std::unique_ptr<RefreshWorker> m_worker;
     std::unique_ptr<DataFileWatcher> m_watcher;
     // A failed save is told once, not again until a save succeeds.

@@ -42,6 +42,8 @@ constexpr TableRow kStrings[] = {
      "Palm data: %1.",
      "Chimewell kann ohne eigenen Ordner für seine Sperre und seine Kopien der Palm-Daten "
      "nicht laufen: %1."},
+    {IDS_MISSED_ALARM, "Missed reminder: %1", "Verpasste Erinnerung: %1"},
+    {IDS_PRIVATE_APPOINTMENT, "Private appointment", "Privater Termin"},
 };
 
 // -1 = follow the system; otherwise a pinned UiLanguage. Atomic: the worker loads texts too.

@@ -3,6 +3,7 @@
 #include "todaypass.h"
 
 #include "alarms.h"
+#include "palm/settings.h"
 #include "palm/todaylist.h"
 #include "stringtable.h"
 
@@ -16,7 +17,8 @@ TodayPass runTodayPass(TodayListBuilder& builder, const Settings& settings, bool
     if (!builder.toDoFailure().isEmpty())
         pass.lines.prepend(loadText(IDS_CANT_READ_TODOS_BECAUSE).arg(builder.toDoFailure()));
     if (builder.datebookFailure().isEmpty()) {
-        pass.tooltip = tooltipText(firstLineText(builder.alarms(), builder.locale()));
+        pass.tooltip = tooltipText(
+            firstLineText(builder.alarms(), builder.locale(), settings.showprivate != 0));
     } else {
         pass.tooltip = loadText(IDS_CANT_READ_DATEBOOK);
         pass.lines.prepend(loadText(IDS_CANT_READ_DATEBOOK_BECAUSE).arg(builder.datebookFailure()));

@@ -98,8 +98,10 @@ int main(int argc, char** argv)
     sinceStart.start();
     SystemClock clock;
     MeasuredWindows windows(sinceStart);
-    Startup startup({QStringLiteral("chimewell-bench"), home.filePath(QStringLiteral("private")),
-                     std::chrono::milliseconds(kPauseMs)},
+    Startup startup({QStringLiteral("chimewell-bench"),
+                     home.filePath(QStringLiteral("private")),
+                     std::chrono::milliseconds(kPauseMs),
+                     {}},
                     clock, windows);
     QElapsedTimer passes;
     passes.start();

@@ -20,7 +20,10 @@ struct AlarmEntry
     int alarmAdvance = -1; // minutes; negative: the `warntime` setting applies
     palmfile::TimeValue snoozedAt = 0;
     int acknowledged = 0;
-    int seen = 0; // produced by the latest scan
+    int seen = 0;                    // produced by the latest scan
+    palmfile::TimeValue endTime = 0; // the appointment's end (its start when it has none)
+    bool isPrivate = false;          // its text rings only where private items are shown
+    bool missed = false;             // it came due while Chimewell was not watching
 };
 
 // Ordered by start after every scan that changed anything; kept across scans.

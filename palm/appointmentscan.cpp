@@ -46,6 +46,7 @@ int AppointmentScan::scanAppointments(const Settings& settings, QStringList& lin
         return *result;
 
     lines.clear();
+    m_started.clear();
     for (AlarmEntry& entry : alarms)
         entry.seen = 0;
 
@@ -56,16 +57,17 @@ int AppointmentScan::scanAppointments(const Settings& settings, QStringList& lin
     for (const DatebookRecord& record : datebook.value().records) {
         if (record.isDeleted() || record.isArchived() || record.description.empty())
             continue;
-        if (record.isPrivate && !settings.showprivate)
-            continue;
         if (record.untimed && !settings.showuntimedappts)
             continue;
+        // Hidden from the list, but its alarm rings with the text withheld.
+        const bool hidden = record.isPrivate && !settings.showprivate;
         const TimeValue ref = record.untimed ? day.start : now;
 
         // The start of today's occurrence, whether it is listed, and whether it may ring.
         TimeValue start = record.start;
         bool listed = false;
         bool alarm = false;
+        bool started = false;
         if (!record.repeat) {
             if (record.untimed) {
                 // A date-only start written in another time zone is not local midnight.
@@ -74,6 +76,7 @@ int AppointmentScan::scanAppointments(const Settings& settings, QStringList& lin
                 const TimeValue lower = settings.showalltodaysappts ? day.start : ref;
                 listed = lower <= start && start <= day.end;
                 alarm = listed && start >= ref;
+                started = day.contains(start) && start < ref;
             }
         } else {
             // Occurrences are asked from today's date on, so only one on today can follow.
@@ -85,27 +88,37 @@ int AppointmentScan::scanAppointments(const Settings& settings, QStringList& lin
             if (!day.contains(start))
                 continue;
             alarm = !record.untimed && start >= ref;
+            started = !record.untimed && start < ref;
             listed = record.untimed || alarm || settings.showalltodaysappts;
         }
-        if (!listed)
+        if (!alarm && !started && (!listed || hidden))
             continue;
 
         QString description = QString::fromStdString(record.description);
         flattenLineBreaks(description);
-        lines.append(record.untimed
-                         ? QLatin1Char(' ') + description
-                         : formatTimeText(start, m_locale) + QLatin1Char(' ') + description);
-        if (!alarm)
+        if (listed && !hidden)
+            lines.append(record.untimed
+                             ? QLatin1Char(' ') + description
+                             : formatTimeText(start, m_locale) + QLatin1Char(' ') + description);
+        if (!alarm && !started)
             continue;
         AlarmEntry candidate;
         candidate.startTime = start;
+        candidate.endTime = start + std::max<TimeValue>(record.end - record.start, 0);
+        candidate.isPrivate = record.isPrivate;
         candidate.note = QString::fromStdString(record.note);
         candidate.alarmAdvance = parseReminderSuffix(description);
         if (candidate.alarmAdvance < 0)
             candidate.alarmAdvance = alarmAdvanceMinutes(record);
         candidate.description = std::move(description);
-        mergeAlarmEntry(alarms, std::move(candidate));
+        if (alarm)
+            mergeAlarmEntry(alarms, std::move(candidate));
+        else
+            m_started.push_back(std::move(candidate));
     }
+    std::stable_sort(
+        m_started.begin(), m_started.end(),
+        [](const AlarmEntry& a, const AlarmEntry& b) { return a.startTime < b.startTime; });
 
     std::erase_if(alarms, [](const AlarmEntry& entry) { return entry.seen == 0; });
     return 1;

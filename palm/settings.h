@@ -48,6 +48,7 @@ public:
     QString datebookpath;
     QString todopath;
     int palmuserid = -1;
+    int ringmissed = 1; // alarms that came due while Chimewell was not watching ring late
 
 private:
     const PalmUsers* m_users = nullptr;

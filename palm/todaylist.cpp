@@ -19,6 +19,8 @@ int TodayListBuilder::buildTodayList(const Settings& settings, QStringList& toda
     // lines or alarms.
     const int appointments =
         m_appointmentScan.scanAppointments(settings, m_appointmentLines, force, m_alarms);
+    if (appointments > 0 && m_answers)
+        applyAnswers(m_alarms, *m_answers);
     const int toDos = settings.showtodos ? m_toDoScan.scanToDos(settings, m_toDoLines, force) : 0;
     m_datebookFailure = appointments < 0 ? m_appointmentScan.failure() : QString();
     m_toDoFailure = toDos < 0 ? m_toDoScan.failure() : QString();

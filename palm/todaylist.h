@@ -2,6 +2,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include "alarmanswers.h"
 #include "alarmlist.h"
 #include "appointmentscan.h"
 #include "privatecopies.h"
@@ -37,6 +38,11 @@ public:
     void sortTodayList(QStringList& todayList);
 
     AlarmList& alarms() { return m_alarms; }
+    // See AppointmentScan::startedToday().
+    const AlarmList& startedToday() const { return m_appointmentScan.startedToday(); }
+    // The answers the user gave earlier; every scan of the datebook hands them to the entries
+    // it adds. Null: none.
+    void setAnswers(const AlarmAnswers* answers) { m_answers = answers; }
     const QLocale& locale() const { return m_locale; }
 
     // Deletes the private copies (at shutdown).
@@ -48,6 +54,7 @@ private:
     AppointmentScan m_appointmentScan;
     ToDoScan m_toDoScan;
     AlarmList m_alarms;
+    const AlarmAnswers* m_answers = nullptr;
     QStringList m_appointmentLines;
     QStringList m_toDoLines;
     QString m_datebookFailure;

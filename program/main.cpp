@@ -1,5 +1,6 @@
 // SPDX-FileCopyrightText: 2026 Chimewell developers
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/alarmstate.h"
 #include "app/startup.h"
 #include "palm/clock.h"
 #include "palm/privatefolder.h"
@@ -28,9 +29,10 @@ int main(int argc, char** argv)
 
     SystemClock clock;
     DesktopWindows windows;
-    Startup startup(
-        {QCoreApplication::applicationName(), privateFolderPath(PrivateFolderPlaces::current())},
-        clock, windows);
+    Startup startup({QCoreApplication::applicationName(),
+                     privateFolderPath(PrivateFolderPlaces::current()),
+                     std::chrono::milliseconds(1000), alarmStateFolder()},
+                    clock, windows);
     const int exitCode = startup.initInstance();
 
     // The settings are on disk and the copies deleted: end now, without waiting for the worker

@@ -140,17 +140,20 @@ int runToday(const QStringList& arguments)
     const TodayPass pass = runTodayPass(builder, settings, true);
     builder.deleteCopies();
 
-    QString text =
-        pass.post ? pass.tooltip : tooltipText(firstLineText(builder.alarms(), builder.locale()));
+    QString text = pass.post ? pass.tooltip
+                             : tooltipText(firstLineText(builder.alarms(), builder.locale(),
+                                                         settings.showprivate != 0));
     text += QStringLiteral("\n---\n");
     for (const QString& line : pass.lines)
         text += line + QLatin1Char('\n');
     text += QStringLiteral("---\n");
     for (const AlarmEntry& entry : builder.alarms()) {
-        text += QStringLiteral("%1\t%2\t%3\n")
-                    .arg(formatHourMinute(entry.startTime))
-                    .arg(entry.alarmAdvance)
-                    .arg(entry.description);
+        text +=
+            QStringLiteral("%1\t%2\t%3\n")
+                .arg(formatHourMinute(entry.startTime))
+                .arg(entry.alarmAdvance)
+                .arg(entry.isPrivate && !settings.showprivate ? loadText(IDS_PRIVATE_APPOINTMENT)
+                                                              : entry.description);
     }
     printOutput(text.toUtf8());
     return pass.result < 0 ? ExitUnreadable : ExitOk;

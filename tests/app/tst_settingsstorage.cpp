@@ -114,6 +114,8 @@ private slots:
             << "showalltodaysappts" << 1;
         QTest::newRow("untimed of wrong type")
             << QVariantMap{{"showuntimedappts", "x"}} << "showalltodaysappts" << 1;
+        QTest::newRow("ring missed by default") << QVariantMap{} << "ringmissed" << 1;
+        QTest::newRow("ring missed off") << QVariantMap{{"ringmissed", 0}} << "ringmissed" << 0;
     }
 
     void storedValues()
@@ -131,7 +133,8 @@ private slots:
             {"warntime", &Settings::warntime},
             {"warnagaintime", &Settings::warnagaintime},
             {"autohide", &Settings::autohide},
-            {"showalltodaysappts", &Settings::showalltodaysappts}};
+            {"showalltodaysappts", &Settings::showalltodaysappts},
+            {"ringmissed", &Settings::ringmissed}};
         QCOMPARE(loaded(*profile()).*fields.value(name), expected);
     }
 
@@ -143,16 +146,19 @@ private slots:
         s.maxprio = 9;
         s.showalltodaysappts = 0;
         s.showuntimedappts = 1;
+        s.ringmissed = 0;
         save(s);
         auto fresh = profile();
         fresh->beginGroup("Options");
-        QCOMPARE(fresh->childKeys().size(), 14);
+        // The fourteen values of the registry and "ringmissed".
+        QCOMPARE(fresh->childKeys().size(), 15);
         fresh->endGroup();
         const Settings back = loaded(*fresh);
         QCOMPARE(back.todopath, QString("/palm/BobM/todo/todo.dat"));
         QCOMPARE(back.warntime, 0);
         QCOMPARE(back.maxprio, 9);
         QCOMPARE(back.showalltodaysappts, 0);
+        QCOMPARE(back.ringmissed, 0);
     }
 
     void scrambleVectors_data()

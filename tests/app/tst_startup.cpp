@@ -139,7 +139,7 @@ private:
     StartupOptions options(const QTemporaryDir& privateFolder) const
     {
         return {QStringLiteral("chimewell-test"), privateFolder.path(),
-                std::chrono::milliseconds(0)};
+                std::chrono::milliseconds(0), privateFolder.filePath("state")};
     }
 
 private slots:
@@ -197,8 +197,9 @@ private slots:
         }
 
         FakeWindows windows;
-        Startup startup({QStringLiteral("chimewell-test"), folder, std::chrono::milliseconds(0)},
-                        m_clock, windows);
+        Startup startup(
+            {QStringLiteral("chimewell-test"), folder, std::chrono::milliseconds(0), {}}, m_clock,
+            windows);
         QCOMPARE(startup.initInstance(), -1);
         QCOMPARE(windows.steps.size(), 1);
         QVERIFY2(windows.steps[0].startsWith("error: ") && windows.steps[0].contains(folder),
@@ -227,7 +228,7 @@ private slots:
 
         const auto saved = openProfile(QStringLiteral("chimewell-test"));
         saved->beginGroup("Options");
-        QCOMPARE(saved->childKeys().size(), 14);
+        QCOMPARE(saved->childKeys().size(), 15);
         QCOMPARE(saved->value("warntime").toInt(), 5);
         QCOMPARE(windows.autostart().startupShortcutExists(), 1);
         QVERIFY(!QFile::exists(privateFolder.filePath("datebooktmp.dat")));
@@ -357,7 +358,7 @@ private slots:
         QCOMPARE(windows.steps.contains("run"), !duringStartup);
         const auto saved = openProfile(QStringLiteral("chimewell-test"));
         saved->beginGroup("Options");
-        QCOMPARE(saved->childKeys().size(), 14);
+        QCOMPARE(saved->childKeys().size(), 15);
         QCOMPARE(windows.autostart().startupShortcutExists(), 1);
         QVERIFY(!QFile::exists(privateFolder.filePath("datebooktmp.dat")));
         QVERIFY(!QFile::exists(privateFolder.filePath("chimewell-test.lock")));

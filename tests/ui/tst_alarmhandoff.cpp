@@ -156,8 +156,9 @@ private slots:
         HoldingClock clock;
         clock.t = start - 120;
         DesktopWindows windows;
-        Startup startup({"chimewell-test", dir.filePath("private"), std::chrono::milliseconds(0)},
-                        clock, windows);
+        Startup startup(
+            {"chimewell-test", dir.filePath("private"), std::chrono::milliseconds(0), {}}, clock,
+            windows);
         // The thread sanitizer does not see QThread::wait(); the worker's own sign that it ended
         // keeps it from taking the worker's last reads for races with later uses of the stack.
         std::atomic<bool> workerEnded{false};
