@@ -3,11 +3,14 @@
 #include "alarmdialog.h"
 
 #include "app/stringtable.h"
+#include "keyguard.h"
 #include "palm/clock.h"
 #include "palm/timetexts.h"
 #include "spinarrows.h"
 
+#include <QApplication>
 #include <QBoxLayout>
+#include <QCloseEvent>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QTimer>
@@ -28,7 +31,8 @@ QString warnAgainText(int minutes)
     return loadText(id).replace(QLatin1String("%d"), QString::number(minutes));
 }
 
-AlarmDialog::AlarmDialog(const Clock& clock, QWidget* parent) : BaseDialog(parent), m_clock(clock)
+AlarmDialog::AlarmDialog(const Clock& clock, QWidget* parent)
+    : BaseDialog(parent), m_clock(clock), m_keyGuard(new KeyGuard(this, std::chrono::seconds(1)))
 {
     setWindowFlag(Qt::WindowStaysOnTopHint);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -115,12 +119,29 @@ void AlarmDialog::setTestRunner(Runner runner)
     testRunner() = std::move(runner);
 }
 
+void AlarmDialog::done(int result)
+{
+    m_answered = true;
+    BaseDialog::done(result);
+}
+
 void AlarmDialog::showEvent(QShowEvent* event)
 {
     BaseDialog::showEvent(event);
+    m_keyGuard->start();
     m_ok->setFocus();
     raise();
     activateWindow();
+    // The urgency hint, for a desktop that keeps the focus where it was.
+    QApplication::alert(this);
+}
+
+void AlarmDialog::closeEvent(QCloseEvent* event)
+{
+    // The close box is no acknowledgement: the alarm comes again after the snooze minutes.
+    if (!m_answered)
+        m_warnAgain = true;
+    BaseDialog::closeEvent(event);
 }
 
 void AlarmDialog::renewCaption()

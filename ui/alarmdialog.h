@@ -7,13 +7,16 @@
 #include <functional>
 
 class Clock;
+class KeyGuard;
 class QPushButton;
 class QTextEdit;
 class QTimer;
 
 // "Appointment due!": shows the alarm text on top of every other window until the user
-// acknowledges it (OK, Enter, Escape, the close box) or asks to be reminded again after the
-// snooze minutes chosen beside the Warn again button.
+// acknowledges it (OK, Enter, Escape) or asks to be reminded again after the snooze minutes
+// chosen beside the Warn again button or with the close box. It takes the focus unasked, so
+// for its first second keys do not answer it (a Return meant for another window would
+// acknowledge it); mouse clicks do.
 class AlarmDialog : public BaseDialog
 {
     Q_OBJECT
@@ -25,8 +28,11 @@ public:
     // opens at 1, as a snooze of 0 minutes would ring again at once.
     void setSnoozeMinutes(int minutes);
     int snoozeMinutes() const { return m_snoozeMinutes; }
-    // True only when the dialog was closed with the Warn again button.
+    // True when the dialog was closed with the Warn again button or the close box.
     bool warnAgain() const { return m_warnAgain; }
+    // False when the dialog ended without an answer (the program quit while it was open).
+    bool answered() const { return m_answered; }
+    KeyGuard& keyGuard() const { return *m_keyGuard; }
 
     // Runs the dialog modally; a test runner set with setTestRunner() takes its place.
     void run();
@@ -36,8 +42,11 @@ public:
     static constexpr int MinSnoozeMinutes = 1;
     static constexpr int MaxSnoozeMinutes = 30;
 
+    void done(int result) override;
+
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void renewCaption();
@@ -46,6 +55,8 @@ private:
 
     const Clock& m_clock;
     bool m_warnAgain = false;
+    bool m_answered = false;
+    KeyGuard* m_keyGuard;
     int m_snoozeMinutes = MinSnoozeMinutes;
     QTextEdit* m_text;
     QPushButton* m_ok;

@@ -522,6 +522,10 @@ void MainWindow::answerAlarm(const QString& alarmText, int* answer)
         m_settings.update([minutes](Settings& s) { s.warnagaintime = minutes; });
         m_saveSettings(SaveScope::Values);
     }
+    if (!dialog.answered()) {
+        qCDebug(lcUi) << "alarm" << alarmText << "left unanswered";
+        return;
+    }
     if (dialog.warnAgain())
         qCDebug(lcUi) << "alarm" << alarmText << "to come again in" << minutes << "minutes";
     else

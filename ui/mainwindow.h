@@ -56,7 +56,8 @@ public slots:
     // The worker's new tooltip text and today's lines.
     void updateList(const QString& tooltip, const QStringList& lines);
     // The worker's due alarm: sound, "Appointment due!" window, and the answer: 1 acknowledged,
-    // 0 remind again after `warnagaintime` minutes, which the window writes back.
+    // 0 remind again after `warnagaintime` minutes, which the window writes back; `answer` is
+    // left alone when the program quit while the window was open.
     void answerAlarm(const QString& alarmText, int* answer);
     // The Palm users were read again: the user list follows, the chosen user stays.
     void refillUsers();

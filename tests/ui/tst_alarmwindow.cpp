@@ -3,6 +3,7 @@
 #include "app/stringtable.h"
 #include "palm/timetexts.h"
 #include "ui/alarmdialog.h"
+#include "ui/keyguard.h"
 #include "ui/resources.h"
 #include "ui/spinarrows.h"
 #include "uitestsupport.h"
@@ -31,10 +32,12 @@ void closeBy(AlarmDialog& dialog, Close how)
         QTest::mouseClick(dialog.findChild<QPushButton*>("okButton"), Qt::LeftButton);
         break;
     case Close::Enter:
+        dialog.keyGuard().release();
         QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &dialog,
                         Qt::Key_Return);
         break;
     case Close::Escape:
+        dialog.keyGuard().release();
         QTest::keyClick(&dialog, Qt::Key_Escape);
         break;
     case Close::CloseBox:
@@ -74,18 +77,38 @@ private slots:
 
     void cleanup() { AlarmDialog::setTestRunner({}); }
 
-    void everyCloseButWarnAgainAcknowledgesAndKeepsTheMinutes_data()
+    // Clicks answer at once (the rows above), keys only after the first second.
+    void keysDoNotAnswerAWindowThatJustTookTheFocus()
+    {
+        FakeClock clock;
+        AlarmDialog dialog(clock);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus, Qt::Key_Return);
+        QTest::keyClick(focus, Qt::Key_Space);
+        QTest::keyClick(focus, Qt::Key_Escape);
+        QTest::keyClick(focus, Qt::Key_W, Qt::AltModifier);
+        QVERIFY(dialog.isVisible());
+        QVERIFY(!dialog.answered());
+        dialog.keyGuard().release();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(!dialog.isVisible());
+        QVERIFY(dialog.answered() && !dialog.warnAgain());
+    }
+
+    void closingAnswersAndKeepsTheMinutes_data()
     {
         QTest::addColumn<Close>("how");
         QTest::addColumn<int>("answer");
         QTest::newRow("OK button") << Close::OkButton << 1;
         QTest::newRow("Enter") << Close::Enter << 1;
         QTest::newRow("Escape") << Close::Escape << 1;
-        QTest::newRow("close box") << Close::CloseBox << 1;
+        QTest::newRow("close box snoozes") << Close::CloseBox << 0;
         QTest::newRow("Warn again") << Close::WarnAgain << 0;
     }
 
-    void everyCloseButWarnAgainAcknowledgesAndKeepsTheMinutes()
+    void closingAnswersAndKeepsTheMinutes()
     {
         QFETCH(Close, how);
         QFETCH(int, answer);
