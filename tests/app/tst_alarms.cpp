@@ -1,9 +1,12 @@
 // SPDX-FileCopyrightText: 2026 Chimewell developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/alarms.h"
+#include "app/alarmstate.h"
 #include "app/stringtable.h"
+#include "palm/settings.h"
 #include "tests/palm/palmfixtures.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -95,6 +98,157 @@ private slots:
         setUiLanguage(UiLanguage::German);
         QCOMPARE(firstLineText(alarms, de), QString("Keine weiteren Termine"));
         setUiLanguage(UiLanguage::English);
+    }
+
+    // Watched until 08:00, started again at 10:00 (warntime 5, snooze 1 minute).
+    void missedAlarmSelection_data()
+    {
+        QTest::addColumn<int>("startHour");
+        QTest::addColumn<int>("startMinute");
+        QTest::addColumn<int>("lengthMinutes");
+        QTest::addColumn<QString>("answer"); // "", "acknowledged", or snoozed at 09:30
+        QTest::addColumn<int>("ringmissed");
+        QTest::addColumn<bool>("missed");
+        QTest::newRow("due after the watermark") << 9 << 30 << 30 << "" << 1 << true;
+        QTest::newRow("due at the watermark") << 8 << 5 << 120 << "" << 1 << false;
+        QTest::newRow("due just after it") << 8 << 6 << 120 << "" << 1 << true;
+        QTest::newRow("ended over an hour ago") << 8 << 29 << 30 << "" << 1 << false;
+        QTest::newRow("ended an hour ago") << 8 << 30 << 30 << "" << 1 << true;
+        QTest::newRow("acknowledged") << 9 << 30 << 30 << "acknowledged" << 1 << false;
+        QTest::newRow("snoozed") << 9 << 30 << 30 << "snoozed" << 1 << true;
+        QTest::newRow("switched off") << 9 << 30 << 30 << "" << 0 << false;
+        QTest::newRow("not started, due after the watermark") << 10 << 4 << 30 << "" << 1 << true;
+        QTest::newRow("not started, due now") << 10 << 5 << 30 << "" << 1 << true;
+        QTest::newRow("not started, not due") << 10 << 6 << 30 << "" << 1 << false;
+    }
+
+    void missedAlarmSelection()
+    {
+        QFETCH(int, startHour);
+        QFETCH(int, startMinute);
+        QFETCH(int, lengthMinutes);
+        QFETCH(QString, answer);
+        QFETCH(int, ringmissed);
+        QFETCH(bool, missed);
+        Settings settings;
+        settings.ringmissed = ringmissed;
+        const TimeValue now = at(kToday, 10, 0);
+        AlarmEntry e = entry(at(kToday, startHour, startMinute), "Call");
+        e.endTime = e.startTime + lengthMinutes * 60;
+        AlarmAnswers answers;
+        if (!answer.isEmpty()) {
+            e.acknowledged = answer == "acknowledged";
+            e.snoozed = !e.acknowledged;
+            e.snoozedAt = at(kToday, 9, 30);
+            recordAnswer(answers, e);
+            e.acknowledged = e.snoozed = 0;
+        }
+        const bool started = e.startTime < now;
+        AlarmList alarms;
+        AlarmList startedToday;
+        (started ? startedToday : alarms).push_back(e);
+        applyAnswers(alarms, answers);
+        const AlarmList found =
+            selectMissedAlarms(alarms, startedToday, answers, settings, at(kToday, 8, 0), now);
+        if (started) {
+            QCOMPARE(found.size(), std::size_t(missed));
+            if (missed)
+                QVERIFY(found.front().missed);
+        } else {
+            QVERIFY(found.empty());
+            QCOMPARE(alarms.front().missed, missed);
+        }
+        // Nothing missed without a watermark.
+        QVERIFY(selectMissedAlarms(alarms, startedToday, answers, settings, 0, now).empty());
+    }
+
+    void alarmWindowText_data()
+    {
+        QTest::addColumn<bool>("isPrivate");
+        QTest::addColumn<int>("showPrivate");
+        QTest::addColumn<bool>("missed");
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<QString>("german");
+        QTest::newRow("plain") << false << 0 << false << "10:00 Dentist\r\nBring card"
+                               << "10:00 Dentist\r\nBring card";
+        QTest::newRow("private, withheld") << true << 0 << false << "10:00 Private appointment"
+                                           << "10:00 Privater Termin";
+        QTest::newRow("private, shown") << true << 1 << false << "10:00 Dentist\r\nBring card"
+                                        << "10:00 Dentist\r\nBring card";
+        QTest::newRow("missed private")
+            << true << 0 << true << "Missed reminder: 10:00 Private appointment"
+            << "Verpasste Erinnerung: 10:00 Privater Termin";
+    }
+
+    void alarmWindowText()
+    {
+        QFETCH(bool, isPrivate);
+        QFETCH(int, showPrivate);
+        QFETCH(bool, missed);
+        QFETCH(QString, english);
+        QFETCH(QString, german);
+        AlarmEntry e = entry(at(kToday, 10, 0), "Dentist");
+        e.note = "Bring card";
+        e.isPrivate = isPrivate;
+        e.missed = missed;
+        const QLocale de("de_DE");
+        QCOMPARE(::alarmWindowText(e, showPrivate, de), english);
+        setUiLanguage(UiLanguage::German);
+        QCOMPARE(::alarmWindowText(e, showPrivate, de), german);
+        setUiLanguage(UiLanguage::English);
+        // A hidden private appointment stays out of the tooltip.
+        QCOMPARE(firstLineText({e}, de, showPrivate) == "No appointments today",
+                 isPrivate && !showPrivate);
+    }
+
+    void stateFileKeepsAnswersAndWatermarks()
+    {
+        QTemporaryDir dir;
+        const AlarmStateFile file(dir.filePath("chimewell"));
+        const TimeValue dayStart = at(kToday, 0, 0);
+        AlarmState state;
+        AlarmEntry acknowledged = entry(at(kToday, 10, 0), "Dentist");
+        acknowledged.acknowledged = 1;
+        AlarmEntry snoozed = entry(at(kToday, 11, 0), "Call");
+        snoozed.snoozed = 1;
+        snoozed.snoozedAt = at(kToday, 10, 57);
+        AlarmEntry yesterday = entry(dayStart - 3600, "Late");
+        yesterday.acknowledged = 1;
+        for (const AlarmEntry& e : {acknowledged, snoozed, yesterday})
+            recordAnswer(state[3].answers, e);
+        state[3].watchedUntil = at(kToday, 10, 58);
+        state[7].watchedUntil = dayStart - 600;
+        QVERIFY(file.save(state, dayStart));
+        const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                          QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+        QCOMPARE(QFileInfo(file.fileName()).permissions() & others, QFile::Permissions());
+
+        state[3].answers.remove(alarmKey(yesterday));
+        const AlarmState back = file.load(dayStart);
+        QCOMPARE(back.keys(), state.keys());
+        QCOMPARE(back[3].watchedUntil, state[3].watchedUntil);
+        QCOMPARE(back[3].answers, state[3].answers);
+        QCOMPARE(back[7].watchedUntil, state[7].watchedUntil);
+        AlarmList alarms{entry(at(kToday, 10, 0), "Dentist"), entry(at(kToday, 11, 0), "Call"),
+                         entry(at(kToday, 11, 0), "Call", 5)};
+        alarms[2].note = "other";
+        applyAnswers(alarms, back[3].answers);
+        QCOMPARE(alarms[0].acknowledged, 1);
+        QCOMPARE(alarms[1].snoozedAt, snoozed.snoozedAt);
+        QCOMPARE(alarms[2].snoozed + alarms[2].acknowledged, 0);
+
+        // What is not an alarm state of ours is ignored, never fatal.
+        for (const QByteArray& content :
+             {QByteArray("{\"format\": \"chimewell-alarm-state\", \"users\": [{"),
+              QByteArray("{\"format\": \"someone-else\", \"version\": 1, \"users\": "
+                         "[{\"palmuserid\": 3}]}"),
+              QByteArray("\x00\xff garbage")}) {
+            QFile damaged(file.fileName());
+            QVERIFY(damaged.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            damaged.write(content);
+            damaged.close();
+            QVERIFY(file.load(dayStart).isEmpty());
+        }
     }
 
     void longAlarmTextsAreNeverCut()
