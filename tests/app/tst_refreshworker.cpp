@@ -71,13 +71,14 @@ private:
     std::atomic<bool> m_shutdown{false};
     std::unique_ptr<RefreshWorker> m_worker;
     std::unique_ptr<Window> m_window;
+    std::unique_ptr<AlarmStateFile> m_stateFile;
 
     QString datebook() const { return m_dir.filePath("datebook.dat"); }
 
     void start(bool release = true)
     {
         m_worker = std::make_unique<RefreshWorker>(*m_settings, *m_rescan, m_shutdown, *m_builder,
-                                                   m_clock);
+                                                   m_clock, m_stateFile.get());
         connect(m_worker.get(), &RefreshWorker::listUpdated, m_window.get(), &Window::updateList,
                 Qt::QueuedConnection);
         connect(m_worker.get(), &RefreshWorker::alarmDue, m_window.get(), &Window::answerAlarm,
@@ -230,6 +231,58 @@ private slots:
         m_rescan->release();
         QTRY_COMPARE(m_window->posts.size(), 2);
         QCOMPARE(m_window->posts.last().tooltip, QString("No more appointments today"));
+    }
+
+    // A restart, or a switch of the Palm user and back, keeps the answers; what came due while
+    // Chimewell was not running, or while the machine slept, rings once, marked as missed.
+    void answersAndMissedAlarmsSurviveARestart()
+    {
+        m_stateFile = std::make_unique<AlarmStateFile>(m_dir.filePath("state"));
+        const QString other = m_dir.filePath("other.dat");
+        writeDatebook(other, {appointment("Other", at(kToday, 13, 0))});
+        writeDatebook(datebook(), {appointment("Dentist", at(kToday, 11, 0), "Bring card"),
+                                   appointment("Team", at(kToday, 12, 0)),
+                                   appointment("Lunch", at(kToday, 12, 30))});
+        const auto restartAt = [this](TimeValue now) {
+            if (m_worker)
+                QVERIFY(stop());
+            m_clock.set(now);
+            m_shutdown = false;
+            m_builder = std::make_unique<TodayListBuilder>(m_clock, m_dir.filePath("copies"),
+                                                           " To Do: ", QLocale("de_DE"));
+            m_window->posts.clear();
+            start();
+            QTRY_COMPARE(m_window->posts.size(), 1);
+        };
+        const auto selectUser = [this](int id, const QString& path) {
+            m_settings->update([&](Settings& s) {
+                s.palmuserid = id;
+                s.datebookpath = path;
+            });
+            const qsizetype posts = m_window->posts.size();
+            m_rescan->release();
+            QTRY_COMPARE(m_window->posts.size(), posts + 1);
+        };
+
+        restartAt(at(kToday, 10, 55));
+        QTRY_COMPARE(m_window->alarms, QStringList{"11:00 Dentist\r\nBring card"});
+        selectUser(2, other);
+        selectUser(-1, datebook());
+        restartAt(at(kToday, 10, 57));
+        QCOMPARE(m_window->posts[0].tooltip, QString("12:00 Team"));
+
+        restartAt(at(kToday, 12, 10));
+        QTRY_COMPARE(m_window->alarms.size(), 2);
+        QCOMPARE(m_window->alarms[1], QString("Missed reminder: 12:00 Team"));
+
+        // The machine sleeps through the lunch's alarm.
+        m_clock.set(at(kToday, 12, 40));
+        m_rescan->release();
+        QTRY_COMPARE(m_window->alarms.size(), 3);
+        QCOMPARE(m_window->alarms[2], QString("Missed reminder: 12:30 Lunch"));
+        m_rescan->release(2);
+        QTRY_COMPARE(m_window->posts.size(), 4);
+        QCOMPARE(m_window->alarms.size(), 3);
     }
 
     // The wait ends at the due instant instead of the next 5-second poll.
