@@ -124,6 +124,7 @@ private slots:
         m_shutdown = false;
         m_window = std::make_unique<Window>();
         m_window->clock = &m_clock;
+        m_stateFile.reset();
         writeDatebook(datebook(), {appointment("Dentist", at(kToday, 11, 0), "Bring card"),
                                    appointment("Team", at(kToday, 12, 0))});
     }
