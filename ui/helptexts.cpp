@@ -18,8 +18,12 @@ const ContextHelp Topics[] = {
      "important ones.",
      "Die höchste Prioritätsnummer der gezeigten Aufgaben; 1 zeigt nur die wichtigsten."},
     {helpContext(IDC_SHOW_PRIVATE),
-     "Also lists the appointments and to-do items that are marked private in Palm Desktop.",
-     "Zeigt auch die Termine und Aufgaben, die im Palm Desktop als privat markiert sind."},
+     "Also lists the appointments and to-do items that are marked private in Palm Desktop. "
+     "Without it, the reminder of a private appointment still comes, but says only \"Private "
+     "appointment\" and its time.",
+     "Zeigt auch die Termine und Aufgaben, die im Palm Desktop als privat markiert sind. Ohne "
+     "diese Option kommt die Erinnerung an einen privaten Termin trotzdem, nennt aber nur "
+     "„Privater Termin“ und seine Uhrzeit."},
     {helpContext(IDC_PASSWORD),
      "The password for the items marked private. It is kept only when Store is ticked.",
      "Das Kennwort für die als privat markierten Einträge. Es wird nur behalten, wenn "
