@@ -41,7 +41,7 @@ finish() {
     exit $?
 }
 
-export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
+export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config XDG_STATE_HOME=$work/state
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 mkdir -p "$XDG_CONFIG_HOME"
 unset DBUS_SESSION_BUS_ADDRESS WINEPREFIX
@@ -154,7 +154,9 @@ import -window "$alarm" "$work/alarm.png" 2>/dev/null
 pixel=$(convert "$work/alarm.png" -format '%[pixel:p{2,2}]' info: 2>/dev/null)
 check "alarm window is red ($pixel)" test "$pixel" = "srgb(255,0,0)" -o "$pixel" = red
 
-# Warn again: from OK, Tab moves to the Warn again button.
+# Warn again: from OK, Tab moves to the Warn again button. For its first second the window
+# takes no keys.
+sleep 1
 xdotool windowfocus --sync "$alarm" 2>/dev/null
 xdotool key Tab space
 check "warn again closes the alarm window" wait_for 5 no_alarm
@@ -162,7 +164,7 @@ snoozed=$(now)
 check "the alarm comes back after the snooze" wait_for 75 visible '^Appointment due!'
 waited=$(($(now) - snoozed))
 check "snooze lasted one minute (${waited} s)" test "$waited" -ge 59 -a "$waited" -le 62
-sleep 0.5
+sleep 1.2
 shot 4-alarm-again
 alarm=$(alarm_window)
 xdotool windowfocus --sync "$alarm" 2>/dev/null
@@ -198,7 +200,9 @@ code=$?
 check "it exits with 0 ($code)" test "$code" -eq 0
 conf=$XDG_CONFIG_HOME/Corvander/chimewell.conf
 values=$(sed -n '/^\[Options\]/,/^\[/p' "$conf" 2>/dev/null | grep -c '=')
-check "the settings file holds the fourteen values ($values)" test "$values" -eq 14
+check "the settings file holds the fourteen values and ringmissed ($values)" test "$values" -eq 15
+state=$XDG_STATE_HOME/chimewell/alarmstate.json
+check "the answers are kept, for the user alone" test "$(stat -c %a "$state" 2>/dev/null)" = 600
 check "the private copies are gone" bash -c "! ls '$XDG_RUNTIME_DIR'/chimewell/*tmp.dat >/dev/null 2>&1"
 
 # SIGTERM (a log-out, a shutdown, kill) while the alarm window is open: the snooze minutes set
@@ -210,7 +214,7 @@ write_datebook "$(($(now) + 3))" >/dev/null
 term=$!
 pids+=("$term")
 check "SIGTERM: the alarm window is open" wait_for 30 visible '^Appointment due!'
-sleep 0.5
+sleep 1.2
 alarm=$(alarm_window)
 xdotool windowfocus --sync "$alarm" 2>/dev/null
 # From OK, Tab reaches Warn again, whose arrow keys step the minutes: 1 up to 7.
@@ -225,7 +229,7 @@ check "it exits with 0 after SIGTERM ($code)" test "$code" -eq 0
 snooze=$(sed -n 's/^warnagaintime=//p' "$conf")
 check "the snooze minutes set in the alarm window are kept ($snooze)" test "$snooze" = 7
 values=$(sed -n '/^\[Options\]/,/^\[/p' "$conf" 2>/dev/null | grep -c '=')
-check "the settings file still holds the fourteen values ($values)" test "$values" -eq 14
+check "the settings file still holds the fifteen values ($values)" test "$values" -eq 15
 check "no private copies, no instance lock after SIGTERM" \
     bash -c "! ls '$XDG_RUNTIME_DIR'/chimewell/*tmp.dat '$XDG_RUNTIME_DIR'/chimewell/*.lock >/dev/null 2>&1"
 check "no instance socket after SIGTERM" bash -c "! ls '$TMPDIR'/chimewell-* >/dev/null 2>&1"
