@@ -67,7 +67,7 @@ void RefreshWorker::run()
         const Settings settings = m_settings.snapshot();
         UserAlarmState& user = m_state[settings.palmuserid];
         m_builder.setAnswers(&user.answers);
-        const int result = scan(force || lookForMissed);
+        const int result = scan(settings, force || lookForMissed);
         force = result < 0;
         if (lookForMissed && result != 0 && m_builder.datebookFailure().isEmpty()) {
             lookForMissedAlarms(settings, now);
@@ -89,9 +89,9 @@ void RefreshWorker::run()
     qCDebug(lcWorker) << "refresh worker ends";
 }
 
-int RefreshWorker::scan(bool force)
+int RefreshWorker::scan(const Settings& settings, bool force)
 {
-    const TodayPass pass = runTodayPass(m_builder, m_settings.snapshot(), force);
+    const TodayPass pass = runTodayPass(m_builder, settings, force);
     qCDebug(lcWorker) << "pass" << (force ? "(forced)" : "") << "result" << pass.result;
     if (pass.post)
         emit listUpdated(pass.tooltip, pass.lines);

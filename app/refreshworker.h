@@ -46,7 +46,7 @@ protected:
 
 private:
     // Scans and posts what changed; buildTodayList's result.
-    int scan(bool force);
+    int scan(const Settings& settings, bool force);
     // Queues the alarms that came due after the user's watermark, up to `now`.
     void lookForMissedAlarms(const Settings& settings, std::int64_t now);
     // Raises the first due alarm, missed ones first, and keeps the answer among `answers` of
