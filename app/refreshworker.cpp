@@ -57,13 +57,23 @@ void RefreshWorker::run()
     // Until a pass has read the datebook, the alarms missed before the start are not known.
     bool lookForMissed = true;
     std::int64_t waitStarted = 0;
+    std::int64_t lastPassMs = 0;
+    std::int64_t lastPassSteadyMs = 0;
     while (!m_shutdown.load()) {
         const std::int64_t now = m_clock.now();
-        if (waitStarted && now - waitStarted > kClockJumpSeconds) {
-            qCInfo(lcAlarm) << "the clock jumped forward by" << now - waitStarted
+        // Where the steady clock stands still during a sleep, a sleep while the alarm window
+        // was open shows too; elsewhere the wait that lasted far too long tells.
+        const std::int64_t nowMs = m_clock.nowMs();
+        const std::int64_t steadyMs = m_clock.steadyMs();
+        const std::int64_t jumpMs = std::max((nowMs - lastPassMs) - (steadyMs - lastPassSteadyMs),
+                                             (now - waitStarted) * 1000);
+        if (waitStarted && jumpMs > kClockJumpSeconds * 1000) {
+            qCInfo(lcAlarm) << "the clock jumped forward by" << jumpMs / 1000
                             << "seconds: looking for missed alarms";
             lookForMissed = true;
         }
+        lastPassMs = nowMs;
+        lastPassSteadyMs = steadyMs;
         const Settings settings = m_settings.snapshot();
         UserAlarmState& user = m_state[settings.palmuserid];
         m_builder.setAnswers(&user.answers);

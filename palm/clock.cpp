@@ -14,3 +14,9 @@ std::int64_t SystemClock::nowMs() const
     using namespace std::chrono;
     return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
 }
+
+std::int64_t SystemClock::steadyMs() const
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}

@@ -12,6 +12,10 @@ public:
     virtual std::int64_t now() const = 0;
     // The same instant in milliseconds, for waits that must end on a due second.
     virtual std::int64_t nowMs() const { return now() * 1000; }
+    // Milliseconds of a clock that only runs forward and, where the system allows, stands
+    // still while the machine sleeps: its distance to nowMs() grows when the machine slept or
+    // the time was set forward. By default it is nowMs(), so no such jump is seen.
+    virtual std::int64_t steadyMs() const { return nowMs(); }
 };
 
 class SystemClock : public Clock
@@ -19,4 +23,5 @@ class SystemClock : public Clock
 public:
     std::int64_t now() const override;
     std::int64_t nowMs() const override;
+    std::int64_t steadyMs() const override;
 };

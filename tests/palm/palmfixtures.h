@@ -23,7 +23,8 @@
 #include <vector>
 
 // A clock that stands still at the time it is set to, or, once started, runs on from there
-// in real time (for waits that must end on a due instant).
+// in real time (for waits that must end on a due instant). Its steady time is the real one, so
+// setting it forward looks like a sleep of the machine.
 class FakeClock : public Clock
 {
 public:
@@ -33,6 +34,7 @@ public:
     {
         return m_setMs.load() + (m_running.load() ? realMs() - m_startedMs.load() : 0);
     }
+    std::int64_t steadyMs() const override { return realMs(); }
     void set(std::int64_t now)
     {
         m_running.store(false);
