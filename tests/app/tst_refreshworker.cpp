@@ -69,6 +69,9 @@ private:
     std::unique_ptr<TodayListBuilder> m_builder;
     std::unique_ptr<QSemaphore> m_rescan;
     std::atomic<bool> m_shutdown{false};
+    // The thread sanitizer does not see QThread::wait(): the worker's own sign that it ended
+    // orders its last writes before the test destroys what it used.
+    std::atomic<bool> m_workerEnded{false};
     std::unique_ptr<RefreshWorker> m_worker;
     std::unique_ptr<Window> m_window;
     std::unique_ptr<AlarmStateFile> m_stateFile;
@@ -83,6 +86,10 @@ private:
                 Qt::QueuedConnection);
         connect(m_worker.get(), &RefreshWorker::alarmDue, m_window.get(), &Window::answerAlarm,
                 Qt::BlockingQueuedConnection);
+        m_workerEnded = false;
+        connect(
+            m_worker.get(), &QThread::finished, m_window.get(),
+            [this] { m_workerEnded.store(true, std::memory_order_release); }, Qt::DirectConnection);
         m_worker->start();
         if (release)
             m_rescan->release();
@@ -100,7 +107,7 @@ private:
             if (timer.elapsed() > 10000)
                 return false;
         }
-        return true;
+        return m_workerEnded.load(std::memory_order_acquire);
     }
 
 private slots:
