@@ -112,9 +112,12 @@ MainWindow::MainWindow(SharedSettings& settings, QSemaphore& rescan, const PalmU
     requestRescan();
     m_lastTick = m_clock.now();
     updateCaption(m_lastTick);
-    auto* timer = new QTimer(this);
-    connect(timer, &QTimer::timeout, this, &MainWindow::tick);
-    timer->start(1000);
+    m_captionClock = new QTimer(this);
+    m_captionClock->setObjectName(QStringLiteral("captionClock"));
+    m_captionClock->setSingleShot(true);
+    m_captionClock->setTimerType(Qt::PreciseTimer);
+    connect(m_captionClock, &QTimer::timeout, this, &MainWindow::tick);
+    armCaptionClock();
     m_initialising = false;
 }
 
@@ -125,7 +128,6 @@ void MainWindow::buildWindow()
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    setWindowIcon(appIcon());
     setSizeGripEnabled(true);
 
     auto* userLabel = new QLabel(tr("Palm &user"), this);
@@ -443,6 +445,21 @@ void MainWindow::tick()
     }
     m_lastTick = now;
     updateCaption(now);
+    armCaptionClock();
+}
+
+// The caption shows minutes, so the clock wakes when the next one begins; only while the
+// window waits to hide at start does it look each second.
+void MainWindow::armCaptionClock()
+{
+    if (m_hideAtStartPending || m_hideWhenTrayAppears) {
+        m_captionClock->start(1000);
+        return;
+    }
+    constexpr std::int64_t minuteMs = 60 * 1000;
+    const std::int64_t nowMs = m_clock.nowMs();
+    const std::int64_t intoMinute = (nowMs % minuteMs + minuteMs) % minuteMs;
+    m_captionClock->start(int(minuteMs - intoMinute));
 }
 
 void MainWindow::updateCaption(std::int64_t now)

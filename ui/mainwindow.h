@@ -20,6 +20,7 @@ class QListWidget;
 class QSemaphore;
 class QSettings;
 class QSystemTrayIcon;
+class QTimer;
 class SharedSettings;
 enum class SaveScope;
 
@@ -89,6 +90,7 @@ private:
     void showAbout();
     void updateGroupCaption();
     void updateCaption(std::int64_t now);
+    void armCaptionClock();
     void hideToTray();
     void hideAtStart();
     void requestRescan();
@@ -114,4 +116,5 @@ private:
     QGroupBox* m_listFrame = nullptr;
     QListWidget* m_list = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
+    QTimer* m_captionClock = nullptr;
 };
