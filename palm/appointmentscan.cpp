@@ -48,6 +48,7 @@ int AppointmentScan::scanAppointments(const Settings& settings, QStringList& lin
     lines.clear();
     for (AlarmEntry& entry : alarms)
         entry.seen = 0;
+    AlarmIndex alarmIndex(alarms);
 
     const TimeValue now = m_clock.now();
     const LocalDate today = localDateOf(now);
@@ -104,7 +105,7 @@ int AppointmentScan::scanAppointments(const Settings& settings, QStringList& lin
         if (candidate.alarmAdvance < 0)
             candidate.alarmAdvance = alarmAdvanceMinutes(record);
         candidate.description = std::move(description);
-        mergeAlarmEntry(alarms, std::move(candidate));
+        mergeAlarmEntry(alarms, std::move(candidate), alarmIndex);
     }
 
     std::erase_if(alarms, [](const AlarmEntry& entry) { return entry.seen == 0; });
