@@ -110,7 +110,8 @@ MainWindow::MainWindow(SharedSettings& settings, QSemaphore& rescan, const PalmU
     resize(naturalWidth, height);
 
     requestRescan();
-    m_lastTick = m_clock.now();
+    m_startedAt = m_clock.now();
+    m_lastTick = m_startedAt;
     updateCaption(m_lastTick);
     m_captionClock = new QTimer(this);
     m_captionClock->setObjectName(QStringLiteral("captionClock"));
@@ -448,11 +449,14 @@ void MainWindow::tick()
     armCaptionClock();
 }
 
-// The caption shows minutes, so the clock wakes when the next one begins; only while the
-// window waits to hide at start does it look each second.
+// The caption shows minutes, so the clock wakes when the next one begins. While the window
+// waits to hide at start it looks each second, for the first minute: a desktop whose
+// notification area is still missing then is looked at with the caption.
 void MainWindow::armCaptionClock()
 {
-    if (m_hideAtStartPending || m_hideWhenTrayAppears) {
+    constexpr std::int64_t waitEachSecond = 60;
+    if (m_hideAtStartPending ||
+        (m_hideWhenTrayAppears && m_clock.now() - m_startedAt < waitEachSecond)) {
         m_captionClock->start(1000);
         return;
     }

@@ -109,6 +109,7 @@ private:
     bool m_hideAtStartPending = true;
     bool m_hideWhenTrayAppears = false;
     bool m_refreshing = false;
+    std::int64_t m_startedAt = 0;
     std::int64_t m_lastTick = 0;
 
     QComboBox* m_users = nullptr;
