@@ -50,22 +50,26 @@ wait_until() { # wait_until COMMAND...: up to 15 s
     for _ in $(seq 150); do "$@" && return 0; sleep 0.1; done
     return 1
 }
-switches() { # voluntary context switches of every thread of the program
-    cat /proc/"$program"/task/*/status 2>/dev/null |
-        awk '/^voluntary_ctxt_switches/ {sum += $2} END {print sum + 0}'
+switches() { # voluntary context switches of each thread of the program: "tid count" lines
+    for task in /proc/"$program"/task/*; do
+        awk -v tid="${task##*/}" '/^voluntary_ctxt_switches/ {print tid, $2}' "$task/status" 2>/dev/null
+    done
 }
 memory() { # VmRSS, and its anonymous and file-backed parts
     awk '/^VmRSS/ {rss = $2} /^RssAnon/ {anon = $2} /^RssFile/ {file = $2}
          END {printf "%d kB (anonymous %d kB, files %d kB)", rss, anon, file}' \
         /proc/"$program"/status
 }
-wakeups() { # wakeups LABEL: per second over SECONDS
-    local before after
-    before=$(switches)
+wakeups() { # wakeups LABEL: per second over SECONDS, of the threads alive at the end (a thread
+    # that ends meanwhile, such as an idle pool thread, takes its count with it)
+    switches >"$work/before"
     sleep "$seconds"
-    after=$(switches)
-    awk -v n=$((after - before)) -v s="$seconds" -v label="$1" \
-        'BEGIN {printf "wake-ups at idle, window %s: %.2f/s (%d in %d s)\n", label, n / s, n, s}'
+    switches >"$work/after"
+    awk -v s="$seconds" -v label="$1" '
+        NR == FNR {before[$1] = $2; next}
+        {n += $2 - before[$1]}
+        END {printf "wake-ups at idle, window %s: %.2f/s (%d in %d s)\n", label, n / s, n, s}' \
+        "$work/before" "$work/after"
 }
 
 wait_until bash -c "xdotool search --name '$caption' >/dev/null 2>&1" || {
