@@ -3,7 +3,11 @@
 #include "todaypass.h"
 
 #include "alarms.h"
+<<<<<<< HEAD
 #include "palm/settings.h"
+=======
+#include "heaptrim.h"
+>>>>>>> idle
 #include "palm/todaylist.h"
 #include "stringtable.h"
 
@@ -13,6 +17,8 @@ TodayPass runTodayPass(TodayListBuilder& builder, const Settings& settings, bool
     pass.result = builder.buildTodayList(settings, pass.lines, force);
     if (pass.result == 0)
         return pass;
+    // The files were read: what that took is free again.
+    releaseFreeHeap();
     pass.post = true;
     if (!builder.toDoFailure().isEmpty())
         pass.lines.prepend(loadText(IDS_CANT_READ_TODOS_BECAUSE).arg(builder.toDoFailure()));

@@ -1,9 +1,11 @@
 // SPDX-FileCopyrightText: 2026 Chimewell developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Speed of the refresh worker's passes: the pass that runs every 5 seconds over unchanged files
-// (which must cost next to nothing), and a forced pass over a 50,000-record datebook with a
-// to-do list. Prints figures; asserts nothing.
+// (which must cost next to nothing), a forced pass over a 50,000-record datebook with a to-do
+// list, and the first forced pass over datebooks of n alarms today (which must grow with n, not
+// with its square). Prints figures; asserts nothing.
 
+#include "app/todaypass.h"
 #include "palm/clock.h"
 #include "palm/settings.h"
 #include "palm/todaylist.h"
@@ -76,12 +78,52 @@ TodoList makeTodos(LocalDate today)
     return list;
 }
 
+// `count` appointments later today, many of them at the same minute.
+Datebook makeAlarmDatebook(LocalDate today, int count)
+{
+    std::mt19937 random(2417);
+    Datebook book;
+    for (int i = 0; i < count; ++i) {
+        DatebookRecord record;
+        const int minute = std::uniform_int_distribution<int>(7 * 60, 23 * 60 + 59)(random);
+        record.start = localTime(today, minute / 60, minute % 60, 0);
+        record.end = record.start + 1800;
+        record.description = "Call " + std::to_string(i % 97);
+        record.note = i % 3 ? "" : "bring the papers";
+        record.alarmSet = true;
+        record.alarmAmount = 5;
+        book.records.push_back(std::move(record));
+    }
+    return book;
+}
+
+class FixedClock : public Clock
+{
+public:
+    explicit FixedClock(std::int64_t now) : m_now(now) {}
+    std::int64_t now() const override { return m_now; }
+
+private:
+    std::int64_t m_now;
+};
+
 bool writeFile(const QString& path, const std::vector<std::uint8_t>& bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) &&
            file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())) ==
                qint64(bytes.size());
+}
+
+// VmRSS of this process, where /proc tells it.
+QString residentMemory()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("VmRSS:"))
+                return QString::fromLatin1(line.mid(6).simplified());
+    return QStringLiteral("unknown");
 }
 
 template <typename Work> double averageMicroseconds(int runs, Work&& work)
@@ -115,8 +157,9 @@ int main()
     QStringList list;
     int result = 0;
     const double forced = averageMicroseconds(5, [&] {
-        list.clear();
-        result = builder.buildTodayList(settings, list, true);
+        const TodayPass pass = runTodayPass(builder, settings, true);
+        result = pass.result;
+        list = pass.lines;
     });
     if (result <= 0) {
         std::fprintf(stderr, "corebench: the forced pass failed (%d)\n", result);
@@ -126,6 +169,7 @@ int main()
                 "(%lld lines, %zu alarms)\n",
                 kRecords, double(datebook.size()) / 1e6, forced / 1000, qlonglong(list.size()),
                 builder.alarms().size());
+    std::printf("resident memory after these passes: %s\n", qPrintable(residentMemory()));
 
     const double idle = averageMicroseconds(20000, [&] {
         QStringList untouched;
@@ -133,5 +177,23 @@ int main()
     });
     std::printf("pass over unchanged files (status only): %.1f us (result %d; target < 50 us)\n",
                 idle, result);
+
+    // A new builder each time: every alarm is new to it, as in the first pass after start.
+    const FixedClock morning(localTime(today, 6, 0, 0));
+    settings.showtodos = 0;
+    for (int count : {100, 1000, 10000}) {
+        if (!writeFile(settings.datebookpath, writeDatebook(makeAlarmDatebook(today, count))))
+            return 1;
+        std::size_t alarms = 0;
+        const int runs = count >= 10000 ? 3 : 20;
+        const double pass = averageMicroseconds(runs, [&] {
+            TodayListBuilder fresh(morning, dir.filePath("copies"), " To Do: ", QLocale::c());
+            QStringList lines;
+            fresh.buildTodayList(settings, lines, true);
+            alarms = fresh.alarms().size();
+        });
+        std::printf("first forced pass, %5d alarms today: %8.2f ms (%zu alarms)\n", count,
+                    pass / 1000, alarms);
+    }
     return 0;
 }

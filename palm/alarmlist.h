@@ -4,6 +4,7 @@
 
 #include "palmfile/records.h"
 
+#include <QHash>
 #include <QString>
 
 #include <vector>
@@ -32,10 +33,37 @@ using AlarmList = std::vector<AlarmEntry>;
 // Minutes 0..99 from a trailing "REM n" or "REM nn" in a description, else -1.
 int parseReminderSuffix(const QString& description);
 
-// Marks the entry with the candidate's start, description and note as seen, so it keeps its
-// alarm state; without one, appends the candidate as a new entry.
-void mergeAlarmEntry(AlarmList& alarms, AlarmEntry candidate);
+// Where an AlarmList's entries are, by start, description and note (the first entry of each),
+// so that a scan merges each candidate in constant time. It stays right while the list changes
+// only through mergeAlarmEntry.
+class AlarmIndex
+{
+public:
+    explicit AlarmIndex(const AlarmList& alarms);
+    // The position of the entry with the same start, description and note, or -1.
+    qsizetype find(const AlarmEntry& entry) const;
+    void add(const AlarmEntry& entry, qsizetype position);
 
-// Orders by start with the exchange procedure of the today list; entries with equal starts end
-// up in the order that procedure gives, which decides which of them rings first.
+private:
+    struct Key
+    {
+        palmfile::TimeValue startTime;
+        QString description;
+        QString note;
+        bool operator==(const Key&) const = default;
+        friend size_t qHash(const Key& key, size_t seed)
+        {
+            return qHashMulti(seed, key.startTime, key.description, key.note);
+        }
+    };
+    QHash<Key, qsizetype> m_positions;
+};
+
+// Marks the entry with the candidate's start, description and note as seen, so it keeps its
+// alarm state; without one, appends the candidate as a new entry. `index` is the list's.
+void mergeAlarmEntry(AlarmList& alarms, AlarmEntry candidate, AlarmIndex& index);
+
+// Orders by start as the exchange procedure of the today list does (each entry in turn swapped
+// with every earlier one that starts later); entries with equal starts end up in the order that
+// procedure gives, which decides which of them rings first. Takes O(n log n).
 void sortAlarmList(AlarmList& alarms);

@@ -49,6 +49,7 @@ int AppointmentScan::scanAppointments(const Settings& settings, QStringList& lin
     m_started.clear();
     for (AlarmEntry& entry : alarms)
         entry.seen = 0;
+    AlarmIndex alarmIndex(alarms);
 
     const TimeValue now = m_clock.now();
     const LocalDate today = localDateOf(now);
@@ -112,7 +113,7 @@ int AppointmentScan::scanAppointments(const Settings& settings, QStringList& lin
             candidate.alarmAdvance = alarmAdvanceMinutes(record);
         candidate.description = std::move(description);
         if (alarm)
-            mergeAlarmEntry(alarms, std::move(candidate));
+            mergeAlarmEntry(alarms, std::move(candidate), alarmIndex);
         else
             m_started.push_back(std::move(candidate));
     }

@@ -9,17 +9,18 @@
 #include <QTimer>
 
 WavAlarmSound::WavAlarmSound(const QUrl& wav, Beeper beep, QObject* parent)
-    : QObject(parent), m_effect(new QSoundEffect(this)),
-      m_beep(beep ? std::move(beep) : Beeper(&QApplication::beep))
-{
-    connect(m_effect, &QSoundEffect::statusChanged, this, &WavAlarmSound::statusChanged);
-    m_effect->setSource(wav);
-}
+    : QObject(parent), m_source(wav), m_beep(beep ? std::move(beep) : Beeper(&QApplication::beep))
+{}
 
 WavAlarmSound::~WavAlarmSound() = default;
 
 void WavAlarmSound::play()
 {
+    if (!m_effect) {
+        m_effect = new QSoundEffect(this);
+        connect(m_effect, &QSoundEffect::statusChanged, this, &WavAlarmSound::statusChanged);
+        m_effect->setSource(m_source);
+    }
     switch (m_effect->status()) {
     case QSoundEffect::Ready:
         m_effect->play();
@@ -52,7 +53,7 @@ void WavAlarmSound::statusChanged()
 
 void WavAlarmSound::beepTwice()
 {
-    qCDebug(lcUi) << "alarm sound" << m_effect->source() << "cannot be loaded: two beeps";
+    qCDebug(lcUi) << "alarm sound" << m_source << "cannot be loaded: two beeps";
     m_beep();
     QTimer::singleShot(200, this, [this] { m_beep(); });
 }

@@ -27,7 +27,6 @@ class WavAlarmSound : public QObject, public AlarmSound
     Q_OBJECT
 public:
     using Beeper = std::function<void()>;
-    // Starts loading at once, so the first alarm does not wait for the file.
     explicit WavAlarmSound(const QUrl& wav, Beeper beep = {}, QObject* parent = nullptr);
     ~WavAlarmSound() override;
     void play() override;
@@ -42,7 +41,10 @@ private:
 #else
     void statusChanged();
 
-    QSoundEffect* m_effect;
+    QUrl m_source;
+    // Made at the first alarm: Qt Multimedia and the sound system cost memory all the time
+    // the program only waits.
+    QSoundEffect* m_effect = nullptr;
     bool m_playWhenLoaded = false;
 #endif
     Beeper m_beep;

@@ -110,11 +110,15 @@ MainWindow::MainWindow(SharedSettings& settings, QSemaphore& rescan, const PalmU
     resize(naturalWidth, height);
 
     requestRescan();
-    m_lastTick = m_clock.now();
+    m_startedAt = m_clock.now();
+    m_lastTick = m_startedAt;
     updateCaption(m_lastTick);
-    auto* timer = new QTimer(this);
-    connect(timer, &QTimer::timeout, this, &MainWindow::tick);
-    timer->start(1000);
+    m_captionClock = new QTimer(this);
+    m_captionClock->setObjectName(QStringLiteral("captionClock"));
+    m_captionClock->setSingleShot(true);
+    m_captionClock->setTimerType(Qt::PreciseTimer);
+    connect(m_captionClock, &QTimer::timeout, this, &MainWindow::tick);
+    armCaptionClock();
     m_initialising = false;
 }
 
@@ -125,7 +129,6 @@ void MainWindow::buildWindow()
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    setWindowIcon(appIcon());
     setSizeGripEnabled(true);
 
     auto* userLabel = new QLabel(tr("Palm &user"), this);
@@ -443,6 +446,24 @@ void MainWindow::tick()
     }
     m_lastTick = now;
     updateCaption(now);
+    armCaptionClock();
+}
+
+// The caption shows minutes, so the clock wakes when the next one begins. While the window
+// waits to hide at start it looks each second, for the first minute: a desktop whose
+// notification area is still missing then is looked at with the caption.
+void MainWindow::armCaptionClock()
+{
+    constexpr std::int64_t waitEachSecond = 60;
+    if (m_hideAtStartPending ||
+        (m_hideWhenTrayAppears && m_clock.now() - m_startedAt < waitEachSecond)) {
+        m_captionClock->start(1000);
+        return;
+    }
+    constexpr std::int64_t minuteMs = 60 * 1000;
+    const std::int64_t nowMs = m_clock.nowMs();
+    const std::int64_t intoMinute = (nowMs % minuteMs + minuteMs) % minuteMs;
+    m_captionClock->start(int(minuteMs - intoMinute));
 }
 
 void MainWindow::updateCaption(std::int64_t now)

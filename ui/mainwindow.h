@@ -20,6 +20,7 @@ class QListWidget;
 class QSemaphore;
 class QSettings;
 class QSystemTrayIcon;
+class QTimer;
 class SharedSettings;
 enum class SaveScope;
 
@@ -90,6 +91,7 @@ private:
     void showAbout();
     void updateGroupCaption();
     void updateCaption(std::int64_t now);
+    void armCaptionClock();
     void hideToTray();
     void hideAtStart();
     void requestRescan();
@@ -108,6 +110,7 @@ private:
     bool m_hideAtStartPending = true;
     bool m_hideWhenTrayAppears = false;
     bool m_refreshing = false;
+    std::int64_t m_startedAt = 0;
     std::int64_t m_lastTick = 0;
 
     QComboBox* m_users = nullptr;
@@ -115,4 +118,5 @@ private:
     QGroupBox* m_listFrame = nullptr;
     QListWidget* m_list = nullptr;
     QSystemTrayIcon* m_tray = nullptr;
+    QTimer* m_captionClock = nullptr;
 };

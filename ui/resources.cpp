@@ -3,6 +3,7 @@
 #include "resources.h"
 
 #include <QFile>
+#include <QGuiApplication>
 
 static void ensureResources()
 {
@@ -15,10 +16,14 @@ static void ensureResources()
 
 QIcon appIcon()
 {
+    // Every window and the tray icon share the one icon's pixmaps.
+    if (!QGuiApplication::windowIcon().isNull())
+        return QGuiApplication::windowIcon();
     ensureResources();
     QIcon icon;
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/icons/chimewell-%1.png").arg(size), QSize(size, size));
+    QGuiApplication::setWindowIcon(icon);
     return icon;
 }
 

@@ -8,6 +8,9 @@
 
 // The program's compiled-in resources. The resource file lives in a static library, so these
 // functions also make sure its data is registered before anything reads it.
+
+// Built once and kept as the application's icon: every window without one of its own shows it.
 QIcon appIcon();
+
 QPixmap aboutPicture();
 QUrl alarmSoundUrl();

@@ -408,10 +408,16 @@ private slots:
         tick(window);
         tick(window);
         QVERIFY(window.isVisible());
+        auto* clock = window.findChild<QTimer*>(QStringLiteral("captionClock"));
+        QCOMPARE(clock->interval(), autohide ? 1000 : 60000);
         if (input == "key")
             QTest::keyClick(window.findChild<QComboBox*>(), Qt::Key_Down);
         else if (input == "click")
             QTest::mouseClick(window.findChild<QListWidget*>()->viewport(), Qt::LeftButton);
+        // After a minute the window looks for the notification area with the caption only.
+        fixture.clock.t += 60;
+        tick(window);
+        QCOMPARE(clock->interval(), 60000);
         fixture.trayAvailable = true;
         tick(window);
         QCOMPARE(window.isVisible(), visible);
@@ -561,22 +567,30 @@ private slots:
         QCOMPARE(fixture.takeRescans(), 0);
     }
 
-    // One rescan at the start, then one as each new day begins (here into the DST change).
-    void rescansAtTheStartAndOnEachNewDay()
+    // The caption clock wakes as each minute begins (each second only until the hide at start);
+    // one rescan at the start, then one as each new day begins (here into the DST change).
+    void captionClockAndNewDays()
     {
         MainWindowFixture fixture;
         fixture.clock.t = localTime(2026, 3, 28, 23, 59, 58);
         MainWindow& window = fixture.open();
+        auto* clock = window.findChild<QTimer*>(QStringLiteral("captionClock"));
+        QCOMPARE(clock->interval(), 1000);
         QCOMPARE(fixture.takeRescans(), 1);
         tick(window);
+        QCOMPARE(clock->interval(), 2000);
+        QVERIFY(clock->isActive() && clock->isSingleShot());
         QCOMPARE(fixture.takeRescans(), 0);
         fixture.clock.t += 3;
         tick(window);
+        QCOMPARE(clock->interval(), 59000);
         QCOMPARE(fixture.takeRescans(), 1);
         QCOMPARE(window.windowTitle(), "Chimewell " + formatTimeText(fixture.clock.t));
-        fixture.clock.t += 1;
+        fixture.clock.t += 59;
         tick(window);
+        QCOMPARE(clock->interval(), 60000);
         QCOMPARE(fixture.takeRescans(), 0);
+        QCOMPARE(window.windowTitle(), "Chimewell " + formatTimeText(fixture.clock.t));
         // The same day of another month is another day too.
         fixture.clock.t = localTime(2026, 4, 28, 12, 0);
         tick(window);
