@@ -83,16 +83,6 @@ private slots:
         QCOMPARE(today->alarms()[0].description, QString("Team"));
     }
 
-    void twelveHourTimesSortAsText()
-    {
-        writeDatebook(m_settings.datebookpath, {appointment("Breakfast", at(kToday, 9, 0)),
-                                                appointment("Lunch", at(kToday, 13, 0))});
-        QStringList list;
-        builder(" To Do: ", QLocale("en_US"))->buildTodayList(m_settings, list, true);
-        list.replaceInStrings(QChar(0x202F), " ");
-        QCOMPARE(list.mid(0, 2), (QStringList{"01:00 PM Lunch", "09:00 AM Breakfast"}));
-    }
-
     void onlyChangedFilesRebuild()
     {
         auto today = builder();

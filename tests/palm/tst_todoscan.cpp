@@ -138,17 +138,6 @@ private slots:
         QCOMPARE(m_scan->scanToDos(m_settings, m_lines, false), 0);
         QCOMPARE(linesOf({todo("Tax return", daysFromToday(-1))}).size(), 1);
     }
-
-    // The marker as written in three zones; read east of the writer it falls on 1 January.
-    void noDueDateMarker()
-    {
-        for (const char* zone : {"Europe/Berlin", "America/New_York"}) {
-            pinTimeZone(zone);
-            for (const TimeValue marker : {1956542399, 1956553199, 1956520799})
-                QVERIFY(isNoDueDate(marker));
-            QVERIFY(!isNoDueDate(at(LocalDate{2031y, December, 30d}, 12, 0)));
-        }
-    }
 };
 
 QTEST_GUILESS_MAIN(TestToDoScan)
