@@ -125,22 +125,6 @@ private slots:
         QVERIFY(m_alarms.empty());
     }
 
-    void failuresKeepTheAlarmState()
-    {
-        const QString unsupported = m_dir.filePath("newer.dat");
-        writeBytes(unsupported, {0xCA, 0xFE, 0xBA, 0xBE});
-        QVERIFY(QFile::resize(unsupported, 200)); // not taken for a file still being written
-        for (const QString& path : {QString(), m_dir.filePath("missing.dat"), unsupported}) {
-            m_settings.datebookpath = datebook();
-            linesOf({appointment("Dentist", at(kToday, 11, 0))});
-            m_alarms.front().snoozed = 1;
-            m_settings.datebookpath = path;
-            QCOMPARE(scan(), -1);
-            QCOMPARE(m_alarms.size(), std::size_t(1));
-            QCOMPARE(m_alarms.front().snoozed, 1);
-        }
-    }
-
     void pastAppointmentsAreListedButNeverRing()
     {
         const std::vector records = {appointment("Past", at(kToday, 9, 0)),

@@ -151,26 +151,6 @@ private slots:
         QCOMPARE(today->alarms()[0].description, QString("Team"));
     }
 
-    void onlyChangedFilesRebuild()
-    {
-        auto today = builder();
-        QStringList list;
-        QCOMPARE(today->buildTodayList(m_settings, list, true), 2);
-        list = QStringList{"untouched"};
-        QCOMPARE(today->buildTodayList(m_settings, list, false), 0);
-        QCOMPARE(list, QStringList{"untouched"});
-
-        writeTodos(m_settings.todopath, {todo("Tax return"), todo("Call bank")});
-        QCOMPARE(today->buildTodayList(m_settings, list, false), 1);
-        QCOMPARE(list.size(), 6);
-
-        // Without to-dos the to-do file is not even looked at.
-        m_settings.showtodos = 0;
-        QFile::remove(m_settings.todopath);
-        QCOMPARE(today->buildTodayList(m_settings, list, true), 1);
-        QCOMPARE(list.size(), 4);
-    }
-
     // A file that cannot be read hides nothing of the other: its lines and alarms stay, and
     // the failure names the file and the reason. No to-do file at all means no to-dos.
     void aFailingFileHidesNothingOfTheOther_data()

@@ -75,29 +75,6 @@ private slots:
         QCOMPARE(dumped.json(), QJsonDocument::fromJson(json.readAll()).object());
     }
 
-    void missingFieldsTakeDefaults()
-    {
-        QTemporaryDir dir;
-        const QString out = dir.filePath("out.dat");
-        const QString in = writeJson(dir, R"({"format": "datebook", "records": [
-            {"start": "2024-03-31T10:00:00", "repeat": {"kind": "weekly"}},
-            {"start": "2024-05-27", "repeat": {"kind": "monthly-by-day"}}]})");
-        QCOMPARE(palmdat({"make", in, out}).exitCode, 0);
-        const QJsonArray records = palmdat({"dump", out}).json()["records"].toArray();
-        const QJsonObject weekly = records[0].toObject()["repeat"].toObject();
-        QCOMPARE(weekly["days"].toArray(), QJsonArray{0}); // the start's weekday, Sunday
-        QVERIFY(weekly["end"].isNull());
-        QCOMPARE(records[1].toObject()["repeat"].toObject()["week"].toInt(),
-                 3); // fourth Monday of May
-
-        // "No date" is written the way Palm Desktop writes it: 2031-12-31 23:59:59 local.
-        pinTimeZone("Europe/Berlin");
-        const TimeValue end = readDatebookFile(out.toStdString()).value().records[0].repeat->end;
-        using namespace std::chrono;
-        QVERIFY(localDateOf(end) == year(2031) / December / 31);
-        QVERIFY((localTimeOfDay(end) == TimeOfDay{23, 59, 59}));
-    }
-
     // Errors exit with 1 (unreadable) or 2 (usage), write nothing else, and name the path given.
     void failures_data()
     {
@@ -107,12 +84,8 @@ private slots:
         QTest::addColumn<QString>("message");
         const QStringList make = {"make", "@/in.json", "@/out.dat"};
         const QStringList occurrences = {"occurrences", "@/in.json", "--from", "2026-05-31"};
-        QTest::newRow("no command") << QStringList() << QByteArray() << 2 << "";
         QTest::newRow("corrupt file")
             << QStringList{"dump", "@/in.json"} << QByteArray("\0\1BD", 4) << 1 << "@/in.json: ";
-        QTest::newRow("bad start")
-            << make << QByteArray(R"({"format": "datebook", "records": [{"start": "31.03.2024"}]})")
-            << 1 << "record 0: start";
         QTest::newRow("occurrences backwards")
             << occurrences + QStringList{"--to", "2026-05-01"} << QByteArray() << 2 << "";
         QTest::newRow("users of a missing folder")

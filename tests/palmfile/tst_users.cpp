@@ -129,6 +129,14 @@ void UsersTest::foldersWhenUsersDatFails_data()
     QTest::newRow("users without folders")
         << bytesOf(writeUsersDat({PalmUser{1000, "Nobody", "Nobody"}})) << "";
     QTest::newRow("larger than 1 MB") << QByteArray((1 << 20) + 1, 0) << "";
+    // Real files hold short class names: a long one is junk, whose search must stay linear.
+    ArchiveWriter longClassName;
+    longClassName.count(1);
+    longClassName.newObjectTag(std::string(65, 'C'));
+    longClassName.i32(1000);
+    longClassName.text("Someone");
+    longClassName.text("NoDates");
+    QTest::newRow("class name too long") << bytesOf(longClassName.data()) << "";
 #ifdef Q_OS_UNIX
     QTest::newRow("FIFO") << QByteArray() << "fifo";
 #endif
