@@ -8,7 +8,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <algorithm>
 #include <cstring>
 
 #ifdef Q_OS_UNIX
@@ -59,14 +58,6 @@ TodoList fixtureTodoList()
     return t;
 }
 
-// Offsets in a written file whose file name and table string are empty: tag, two empty strings,
-// next free id, category count, and the categories.
-constexpr std::size_t kResourceIdAt = 14 + 4 + 4 + 4 + 1 + 8 + 1 + 3; // one "Business"/"Bus"
-constexpr std::size_t kFieldsPerRowAt = kResourceIdAt + 4;
-constexpr std::size_t kSchemaAt = kFieldsPerRowAt + 4 + 12 + 2;
-constexpr std::size_t kEntriesAt = kSchemaAt + 2 * 15;
-constexpr std::size_t kFirstRecordAt = kEntriesAt + 4;
-
 } // namespace
 
 class TestReader : public QObject
@@ -111,40 +102,6 @@ private slots:
             QVERIFY(!readDatebook({datebook.data(), size}, "d").ok());
         for (std::size_t size = 0; size < todo.size(); ++size)
             QVERIFY(!readTodoList({todo.data(), size}, "t").ok());
-    }
-
-    void corruptDatebooks_data()
-    {
-        QTest::addColumn<int>("at");
-        QTest::addColumn<uint>("value");
-        QTest::addColumn<QString>("error"); // names the check that failed
-        const Bytes fixture = writeDatebook(fixtureDatebook());
-        const std::string_view name = "CDayName";
-        const int cDayName =
-            int(std::search(fixture.begin(), fixture.end(), name.begin(), name.end()) -
-                fixture.begin());
-        QTest::newRow("to-do tag") << 0 << 0x54440100u << "this is a to-do file";
-        QTest::newRow("fields per row differ from schema")
-            << int(kFieldsPerRowAt) << 16u << "rows have 16 fields";
-        QTest::newRow("schema not the datebook's")
-            << int(kSchemaAt + 4) << 0x00030005u << "where a datebook file has 1";
-        QTest::newRow("entries not whole rows") << int(kEntriesAt) << 106u << "not a multiple";
-        QTest::newRow("field type differs from schema")
-            << int(kFirstRecordAt + 8) << 3u << "record 0: field 1 has type code 3";
-        QTest::newRow("repeat kind 6") << cDayName + 8 << 6u << "unsupported repeat kind 6";
-        QTest::newRow("exceptions past end")
-            << cDayName - 12 << 0xFFFFFFFFu << "exception dates run past end";
-    }
-    void corruptDatebooks()
-    {
-        QFETCH(int, at);
-        QFETCH(uint, value);
-        QFETCH(QString, error);
-        Bytes bytes = writeDatebook(fixtureDatebook());
-        for (int i = 0; i < 4; ++i)
-            bytes[std::size_t(at + i)] = std::uint8_t(value >> (8 * i));
-        const auto read = readDatebook(bytes, "datebook.dat");
-        QVERIFY2(QString::fromStdString(read.error()).contains(error), read.error().c_str());
     }
 
     // Palm Desktop 4.1.4 appends fields of its own; they are read past, the classic ones kept.

@@ -68,7 +68,6 @@ private slots:
     void occurrences_data();
     void occurrences();
     void writtenInAnotherZone();
-    void alarmAdvance();
     void realSamples_data();
     void realSamples();
 };
@@ -201,23 +200,6 @@ void RecurrenceTest::writtenInAnotherZone()
     untimed.exceptions = {utc("2026-05-11T22:00:00Z")};
     QCOMPARE(uncancelled(untimed, "2026-05-01", "2026-05-31"),
              "2026-05-10 2026-05-11 2026-05-13 2026-05-14");
-}
-
-void RecurrenceTest::alarmAdvance()
-{
-    struct Row
-    {
-        bool alarmSet;
-        int amount, unit, minutes;
-    };
-    for (const Row& row : {Row{true, 0, 0, 0}, Row{true, 2, 1, 120}, Row{true, 99, 2, 99 * 1440},
-                           Row{false, 5, 0, -1}, Row{true, 100, 0, -1}, Row{true, 5, 3, -1}}) {
-        DatebookRecord record;
-        record.alarmSet = row.alarmSet;
-        record.alarmAmount = row.amount;
-        record.alarmUnit = row.unit;
-        QCOMPARE(alarmAdvanceMinutes(record), row.minutes);
-    }
 }
 
 void RecurrenceTest::realSamples_data()
