@@ -48,7 +48,7 @@ private slots:
     {
         QString text = "first\r\nsecond\nthird\r";
         flattenLineBreaks(text);
-        QCOMPARE(text, QString("first  second third "));
+        QCOMPARE(text, "first  second third ");
     }
 };
 

@@ -15,11 +15,19 @@ namespace {
 
 const LocalDate kToday{2024y, May, 15d};
 
-palmfile::TodoRecord overdue(const std::string& description)
+TimeValue daysFromToday(int days)
+{
+    return palmfile::localMidnight(sys_days(kToday) + std::chrono::days(days));
+}
+
+palmfile::TodoRecord todo(const std::string& description, TimeValue due = daysFromToday(-1),
+                          int priority = 1, int category = 0)
 {
     palmfile::TodoRecord record;
     record.description = description;
-    record.due = palmfile::localMidnight(sys_days(kToday) - days(1));
+    record.due = due;
+    record.priority = priority;
+    record.category = category;
     return record;
 }
 
@@ -41,6 +49,16 @@ private:
                                                   locale);
     }
 
+    // The to-do lines of a list of `records`.
+    QStringList toDoLines(std::vector<palmfile::TodoRecord> records)
+    {
+        writeTodos(m_settings.todopath, std::move(records),
+                   {{1, 1, 0, "Business", "Busi"}, {2, 2, 0, "Personal", "Pers"}});
+        QStringList list;
+        builder()->buildTodayList(m_settings, list, true);
+        return list.filter(QStringLiteral(" To Do: "));
+    }
+
 private slots:
     void init()
     {
@@ -53,7 +71,57 @@ private slots:
         writeDatebook(m_settings.datebookpath,
                       {appointment("Dentist", at(kToday, 10, 0)), allDay("Birthday", kToday),
                        appointment("Team", at(kToday, 8, 30)), allDay("Anniversary", kToday)});
-        writeTodos(m_settings.todopath, {overdue("Tax return")});
+        writeTodos(m_settings.todopath, {todo("Tax return")});
+    }
+
+    void dueItems()
+    {
+        palmfile::TodoRecord done = todo("Done", daysFromToday(-1));
+        done.completed = true;
+        palmfile::TodoRecord secret = todo("Secret", daysFromToday(0));
+        secret.isPrivate = true;
+        const std::vector records = {
+            todo("Tax return", daysFromToday(-1), 4, 1),
+            todo("Presents", daysFromToday(0), 2, 2),
+            todo("Later", daysFromToday(1)),
+            todo("Tomorrow, written east of here", daysFromToday(1) - 3600),
+            todo("Today, written east of here", daysFromToday(0) - 3600),
+            done,
+            secret,
+            todo("Unknown category", daysFromToday(0), 3, 9),
+        };
+        QCOMPARE(toDoLines(records),
+                 (QStringList{" To Do: (1)  15.05.24: Today, written east of here [Unfiled]",
+                              " To Do: (2)  15.05.24: Presents [Personal]",
+                              " To Do: (3)  15.05.24: Unknown category []",
+                              " To Do: (4)  14.05.24: Tax return [Business]"}));
+
+        m_settings.showprivate = 1;
+        QVERIFY(toDoLines(records).contains(" To Do: (1)  15.05.24: Secret [Unfiled]"));
+    }
+
+    void undatedItems_data()
+    {
+        QTest::addColumn<int>("maxprio");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("up to 1, no priority shown")
+            << 1 << QStringList{" To Do: Call Ann [Unfiled]"};
+        QTest::newRow("out of range 9") << 9
+                                        << QStringList{" To Do: (1)  Call Ann [Unfiled]",
+                                                       " To Do: (3)  Paint fence  shed [Personal]",
+                                                       " To Do: (5)  Someday [Unfiled]"};
+    }
+
+    void undatedItems()
+    {
+        QFETCH(int, maxprio);
+        QFETCH(QStringList, lines);
+        const std::vector records = {todo("Paint fence\r\nshed", noDate(), 3, 2),
+                                     todo("Someday", noDate(), 5), todo("Call Ann", noDate(), 1)};
+        QCOMPARE(toDoLines(records), QStringList{});
+        m_settings.showtodosnodate = 1;
+        m_settings.maxprio = maxprio;
+        QCOMPARE(toDoLines(records), lines);
     }
 
     // Lines sort as text, blank-led (untimed) lines last, so the to-do prefix decides where
@@ -83,36 +151,6 @@ private slots:
         QCOMPARE(list, lines);
         QCOMPARE(today->alarms().size(), std::size_t(2));
         QCOMPARE(today->alarms()[0].description, QString("Team"));
-    }
-
-    void twelveHourTimesSortAsText()
-    {
-        writeDatebook(m_settings.datebookpath, {appointment("Breakfast", at(kToday, 9, 0)),
-                                                appointment("Lunch", at(kToday, 13, 0))});
-        QStringList list;
-        builder(" To Do: ", QLocale("en_US"))->buildTodayList(m_settings, list, true);
-        list.replaceInStrings(QChar(0x202F), " ");
-        QCOMPARE(list.mid(0, 2), (QStringList{"01:00 PM Lunch", "09:00 AM Breakfast"}));
-    }
-
-    void onlyChangedFilesRebuild()
-    {
-        auto today = builder();
-        QStringList list;
-        QCOMPARE(today->buildTodayList(m_settings, list, true), 2);
-        list = QStringList{"untouched"};
-        QCOMPARE(today->buildTodayList(m_settings, list, false), 0);
-        QCOMPARE(list, QStringList{"untouched"});
-
-        writeTodos(m_settings.todopath, {overdue("Tax return"), overdue("Call bank")});
-        QCOMPARE(today->buildTodayList(m_settings, list, false), 1);
-        QCOMPARE(list.size(), 6);
-
-        // Without to-dos the to-do file is not even looked at.
-        m_settings.showtodos = 0;
-        QFile::remove(m_settings.todopath);
-        QCOMPARE(today->buildTodayList(m_settings, list, true), 1);
-        QCOMPARE(list.size(), 4);
     }
 
     // A file that cannot be read hides nothing of the other: its lines and alarms stay, and

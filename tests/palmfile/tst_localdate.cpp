@@ -16,7 +16,6 @@ private slots:
     void roundedDate_data();
     void roundedDate();
     void noDateMarker();
-    void wallClockOnDstDays();
 };
 
 void LocalDateTest::roundedDate_data()
@@ -82,28 +81,6 @@ void LocalDateTest::noDateMarker()
     using namespace std::chrono;
     QVERIFY(!isNoDate(localTime(LocalDate{2031y, December, 30d}, 23, 59, 59)));
     QVERIFY(isNoDate(localMidnight(LocalDate{2031y, December, 31d})));
-}
-
-void LocalDateTest::wallClockOnDstDays()
-{
-    using namespace std::chrono;
-    struct Day
-    {
-        const char* zone;
-        LocalDate date;
-        const char* midnight;
-        const char* nineThirty;
-    };
-    for (const Day& d :
-         {Day{"Europe/Berlin", 2026y / March / 29d, "2026-03-28T23:00:00Z", "2026-03-29T07:30:00Z"},
-          Day{"America/New_York", 2026y / November / 1d, "2026-11-01T04:00:00Z",
-              "2026-11-01T14:30:00Z"}}) {
-        pinTimeZone(d.zone);
-        QCOMPARE(localMidnight(d.date), utc(d.midnight));
-        QCOMPARE(localTime(d.date, 9, 30, 0), utc(d.nineThirty));
-        QVERIFY(localDateOf(utc(d.nineThirty)) == d.date);
-        QVERIFY((localTimeOfDay(utc(d.nineThirty)) == TimeOfDay{9, 30, 0}));
-    }
 }
 
 QTEST_GUILESS_MAIN(LocalDateTest)

@@ -8,7 +8,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <algorithm>
 #include <cstring>
 
 #ifdef Q_OS_UNIX
@@ -32,11 +31,10 @@ Datebook fixtureDatebook()
     Datebook d;
     d.header.schemaResourceId = 54;
     d.header.categories.push_back({1, 1, 0, "Business", "Bus"});
-    DatebookRecord single;
+    DatebookRecord& single = d.records.emplace_back();
     single.description = "A";
     single.start = 1700000000;
     single.end = 1700003600;
-    d.records.push_back(single);
     for (int kind = 1; kind <= 5; ++kind) {
         DatebookRecord r;
         r.description = "repeat " + std::to_string(kind);
@@ -55,21 +53,10 @@ TodoList fixtureTodoList()
 {
     TodoList t;
     t.header.categories.push_back({1, 5, 0, "Home", "Home"});
-    TodoRecord r;
-    r.description = "Buy milk";
-    r.note = "2 litres";
-    r.due = 1700000000;
+    const TodoRecord r{.description = "Buy milk", .due = 1700000000, .note = "2 litres"};
     t.records = {r, r};
     return t;
 }
-
-// Offsets in a written file whose file name and table string are empty: tag, two empty strings,
-// next free id, category count, and the categories.
-constexpr std::size_t kResourceIdAt = 14 + 4 + 4 + 4 + 1 + 8 + 1 + 3; // one "Business"/"Bus"
-constexpr std::size_t kFieldsPerRowAt = kResourceIdAt + 4;
-constexpr std::size_t kSchemaAt = kFieldsPerRowAt + 4 + 12 + 2;
-constexpr std::size_t kEntriesAt = kSchemaAt + 2 * 15;
-constexpr std::size_t kFirstRecordAt = kEntriesAt + 4;
 
 } // namespace
 
@@ -87,8 +74,6 @@ private slots:
         const auto read = readDatebookFile(federal.toStdString());
         QVERIFY2(read.ok(), read.error().c_str());
         const Datebook& d = read.value();
-        QCOMPARE(d.header.fileName, std::string("Fed.dba"));
-        QCOMPARE(d.header.schema.size(), size_t(15));
         QCOMPARE(d.records.size(), size_t(10));
         const Repeat& labor = *d.records[0].repeat;
         QCOMPARE(labor.kind, RepeatKind::MonthlyByDay);
@@ -102,93 +87,21 @@ private slots:
         QCOMPARE(christmas.monthIndex, 11);
         // Our writer reproduces the desktop's own files byte for byte.
         for (const QString& path : {federal, other}) {
-            const auto bytes = readFileBytes(path.toStdString());
-            QVERIFY(bytes.ok());
-            QVERIFY(writeDatebook(readDatebook(bytes.value(), "f").value()) == bytes.value());
+            const auto bytes = readFileBytes(path.toStdString()).value();
+            QVERIFY(writeDatebook(readDatebook(bytes, "f").value()) == bytes);
         }
     }
 
-    // Every cut of a valid file is an error with a message, never a crash or a partial success.
+    // Every cut of a valid file is an error, never a crash or a partial success.
     void truncationAtEveryOffset()
     {
-        std::vector<std::pair<std::string, Bytes>> files = {
-            {"datebook.dat", writeDatebook(fixtureDatebook())},
-            {"todo.dat", writeTodoList(fixtureTodoList())}};
-        const QString sample = samplePath("FederalHolidays.dba");
-        if (QFile::exists(sample))
-            files.emplace_back("Fed.dba", readFileBytes(sample.toStdString()).value());
-        for (const auto& [name, bytes] : files) {
-            const bool todo = name == "todo.dat";
-            QVERIFY(todo ? readTodoList(bytes, name).ok() : readDatebook(bytes, name).ok());
-            for (std::size_t size = 0; size < bytes.size(); ++size) {
-                const std::span<const std::uint8_t> cut(bytes.data(), size);
-                const std::string error =
-                    todo ? readTodoList(cut, name).error() : readDatebook(cut, name).error();
-                QVERIFY2(error.starts_with(name + ": "),
-                         (name + " cut at " + std::to_string(size)).c_str());
-                if (size >= 4)
-                    QVERIFY2(error.find(" at offset 0x") != std::string::npos, error.c_str());
-            }
-        }
-    }
-
-    void corruptDatebooks_data()
-    {
-        QTest::addColumn<int>("at");
-        QTest::addColumn<uint>("value");
-        QTest::addColumn<QString>("error");
-        const Bytes fixture = writeDatebook(fixtureDatebook());
-        const std::string_view name = "CDayName";
-        const int cDayName =
-            int(std::search(fixture.begin(), fixture.end(), name.begin(), name.end()) -
-                fixture.begin());
-        QTest::newRow("to-do tag") << 0 << 0x54440100u
-                                   << "datebook.dat: not a datebook file: this is a to-do file "
-                                      "(tag TD10)";
-        QTest::newRow("cafebabe swapped")
-            << 0 << 0xCAFEBABEu << "datebook.dat: unsupported newer Palm Desktop format";
-        QTest::newRow("fields per row differ from schema")
-            << int(kFieldsPerRowAt) << 16u << "rows have 16 fields but the schema lists 15";
-        QTest::newRow("type code 4 in schema") << int(kSchemaAt + 2) << 0x00010004u
-                                               << "schema field 1 has the unsupported type code 4";
-        QTest::newRow("schema not the datebook's")
-            << int(kSchemaAt + 4) << 0x00030005u
-            << "schema field 2 has type code 5 where a datebook file has 1";
-        QTest::newRow("entries not whole rows")
-            << int(kEntriesAt) << 106u << "entry count 106 is not a multiple of the 15 fields";
-        QTest::newRow("giant entry count")
-            << int(kEntriesAt) << 0xFFFFFFF0u << "286331152 records run past end of file";
-        QTest::newRow("field type differs from schema")
-            << int(kFirstRecordAt + 8) << 3u
-            << QString("record 0: field 1 has type code 3 where the header says 1 at offset %1")
-                   .arg(QString::number(kFirstRecordAt + 8, 16).prepend("0x"));
-        QTest::newRow("repeat kind 6")
-            << cDayName + 8 << 6u << "record 1: unsupported repeat kind 6";
-        QTest::newRow("unknown class")
-            << cDayName - 6 << 0x00018009u << "record 1: unknown class index 9";
-        QTest::newRow("exceptions past end")
-            << cDayName - 12 << 0xFFFFFFFFu << "record 1: 1700134911 exception dates run past end";
-    }
-    void corruptDatebooks()
-    {
-        QFETCH(int, at);
-        QFETCH(uint, value);
-        QFETCH(QString, error);
-        Bytes bytes = writeDatebook(fixtureDatebook());
-        for (int i = 0; i < 4; ++i)
-            bytes[std::size_t(at + i)] = std::uint8_t(value >> (8 * i));
-        const auto read = readDatebook(bytes, "datebook.dat");
-        QVERIFY(!read.ok());
-        QVERIFY2(QString::fromStdString(read.error()).contains(error), read.error().c_str());
-    }
-
-    void otherFilesGivenToTodoReader()
-    {
-        QCOMPARE(readTodoList(writeDatebook(fixtureDatebook()), "todo.dat").error(),
-                 std::string("todo.dat: not a to-do file: this is a datebook file (tag DB10)"));
-        const QByteArray access("\x00\x01\x00\x00Standard ACE DB\x00", 20);
-        QCOMPARE(readTodoList(Bytes(access.begin(), access.end()), "todo.dat").error(),
-                 std::string("todo.dat: unsupported newer Palm Desktop format"));
+        const Bytes datebook = writeDatebook(fixtureDatebook());
+        const Bytes todo = writeTodoList(fixtureTodoList());
+        QVERIFY(readDatebook(datebook, "d").ok() && readTodoList(todo, "t").ok());
+        for (std::size_t size = 0; size < datebook.size(); ++size)
+            QVERIFY(!readDatebook({datebook.data(), size}, "d").ok());
+        for (std::size_t size = 0; size < todo.size(); ++size)
+            QVERIFY(!readTodoList({todo.data(), size}, "t").ok());
     }
 
     // Palm Desktop 4.1.4 appends fields of its own; they are read past, the classic ones kept.
@@ -225,7 +138,7 @@ private slots:
                         out.nullTag();
                     }
                 } else {
-                    out.u32(field == 3 ? 1700000000 : 7);
+                    out.u32(field == 3 ? 1700000000u : std::uint32_t(field));
                 }
             }
         }
@@ -235,7 +148,8 @@ private slots:
         for (const DatebookRecord& r : read.value().records) {
             QCOMPARE(r.description, std::string("Dentist"));
             QCOMPARE(r.start, TimeValue(1700000000));
-            QCOMPARE(r.alarmUnit, 7);
+            QCOMPARE(r.alarmAmount, 12);
+            QCOMPARE(r.alarmUnit, 13);
             QVERIFY(r.repeat);
             QCOMPARE(r.repeat->kind, RepeatKind::MonthlyByDate);
             QCOMPARE(r.repeat->dayNumber, 15);

@@ -68,8 +68,6 @@ private slots:
     void occurrences_data();
     void occurrences();
     void writtenInAnotherZone();
-    void alarmAdvance_data();
-    void alarmAdvance();
     void realSamples_data();
     void realSamples();
 };
@@ -202,34 +200,6 @@ void RecurrenceTest::writtenInAnotherZone()
     untimed.exceptions = {utc("2026-05-11T22:00:00Z")};
     QCOMPARE(uncancelled(untimed, "2026-05-01", "2026-05-31"),
              "2026-05-10 2026-05-11 2026-05-13 2026-05-14");
-}
-
-void RecurrenceTest::alarmAdvance_data()
-{
-    QTest::addColumn<bool>("alarmSet");
-    QTest::addColumn<int>("amount");
-    QTest::addColumn<int>("unit");
-    QTest::addColumn<int>("minutes");
-
-    QTest::newRow("at the start") << true << 0 << 0 << 0;
-    QTest::newRow("2 hours") << true << 2 << 1 << 120;
-    QTest::newRow("99 days") << true << 99 << 2 << 99 * 1440;
-    QTest::newRow("alarm not set") << false << 5 << 0 << -1;
-    QTest::newRow("amount beyond 99") << true << 100 << 0 << -1;
-    QTest::newRow("unknown unit") << true << 5 << 3 << -1;
-}
-
-void RecurrenceTest::alarmAdvance()
-{
-    QFETCH(bool, alarmSet);
-    QFETCH(int, amount);
-    QFETCH(int, unit);
-    QFETCH(int, minutes);
-    DatebookRecord record;
-    record.alarmSet = alarmSet;
-    record.alarmAmount = amount;
-    record.alarmUnit = unit;
-    QCOMPARE(alarmAdvanceMinutes(record), minutes);
 }
 
 void RecurrenceTest::realSamples_data()
