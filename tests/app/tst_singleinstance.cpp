@@ -96,44 +96,38 @@ private slots:
 
     // The runtime folder is taken only when it is the user's own; otherwise a folder under the
     // user's home, where no one else can make it first.
-    void privateFolderPlace_data()
-    {
-        QTest::addColumn<QString>("runtime");
-        QTest::addColumn<bool>("taken");
-        QTest::newRow("none") << "" << false;
-        QTest::newRow("relative") << "relative" << false;
-        QTest::newRow("private") << "private" << true;
-        QTest::newRow("open to all") << "open" << false;
-        QTest::newRow("another user's") << "foreign" << false;
-        QTest::newRow("symbolic link") << "link" << false;
-    }
-
     void privateFolderPlace()
     {
 #ifndef Q_OS_UNIX
         QSKIP("the temporary folder is the user's own");
 #else
-        QFETCH(QString, runtime);
-        QFETCH(bool, taken);
-        QTemporaryDir base;
-        const QString folder = base.filePath("runtime");
-        if (runtime == "link")
-            QVERIFY(QFile::link(base.path(), folder));
-        else if (!runtime.isEmpty() && runtime != "relative")
-            QVERIFY(QDir().mkdir(folder) &&
-                    QFile::setPermissions(
-                        folder, QFileDevice::Permissions(runtime == "open" ? 0x7777 : 0x7700)));
-        if (runtime == "foreign" && ::chown(QFile::encodeName(folder).constData(), 65534, 65534))
-            QSKIP("only root can give a folder away");
+        for (auto [runtime, taken] : {std::pair{"", false},
+                                      {"relative", false},
+                                      {"private", true},
+                                      {"open", false},
+                                      {"foreign", false},
+                                      {"link", false}}) {
+            QTemporaryDir base;
+            const QString folder = base.filePath("runtime");
+            const QString place = QString::fromLatin1(runtime);
+            if (place == "link")
+                QVERIFY(QFile::link(base.path(), folder));
+            else if (!place.isEmpty() && place != "relative")
+                QVERIFY(QDir().mkdir(folder) &&
+                        QFile::setPermissions(
+                            folder, QFileDevice::Permissions(place == "open" ? 0x7777 : 0x7700)));
+            if (place == "foreign" && ::chown(QFile::encodeName(folder).constData(), 65534, 65534))
+                continue; // only root can give a folder away
 
-        const PrivateFolderPlaces places{runtime == "relative" ? runtime : folder,
-                                         base.filePath("cache"), QString()};
-        const QString expected =
-            taken ? base.filePath("runtime/chimewell") : base.filePath("cache/chimewell/run");
-        QCOMPARE(privateFolderPath(places), expected);
-        QString error;
-        QVERIFY2(ensurePrivateFolder(expected, error), qPrintable(error));
-        QCOMPARE(QFileInfo(expected).permissions() & 0x0077, 0);
+            const PrivateFolderPlaces places{place == "relative" ? place : folder,
+                                             base.filePath("cache"), QString()};
+            const QString expected =
+                taken ? base.filePath("runtime/chimewell") : base.filePath("cache/chimewell/run");
+            QCOMPARE(privateFolderPath(places), expected);
+            QString error;
+            QVERIFY2(ensurePrivateFolder(expected, error), qPrintable(error));
+            QCOMPARE(QFileInfo(expected).permissions() & 0x0077, 0);
+        }
 #endif
     }
 };
