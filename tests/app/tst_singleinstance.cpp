@@ -34,31 +34,6 @@ class TestSingleInstance : public QObject
     Q_OBJECT
 
 private slots:
-    void secondCopyAsksFirstToShow()
-    {
-        QTemporaryDir folder;
-        SingleInstanceGuard first(folder.path(), QStringLiteral("chimewell"));
-        QCOMPARE(first.checkSingleInstance(), SingleInstanceGuard::Check::Run);
-#ifdef Q_OS_UNIX
-        // Its socket is in the private folder, where no other user can bind it first.
-        QCOMPARE(QDir(folder.path()).entryList(QDir::System).size(), 1);
-#endif
-        int activations = 0;
-        connect(&first, &SingleInstanceGuard::activationRequested, this, [&] { ++activations; });
-
-        // The later copy blocks while it talks to the first, so it runs on its own thread.
-        auto secondCheck = SingleInstanceGuard::Check::Run;
-        QThread* later = QThread::create([&] {
-            SingleInstanceGuard second(folder.path(), QStringLiteral("chimewell"));
-            secondCheck = second.checkSingleInstance();
-        });
-        later->start();
-        QTRY_COMPARE(activations, 1);
-        QVERIFY(later->wait(5000));
-        delete later;
-        QCOMPARE(secondCheck, SingleInstanceGuard::Check::AnotherRuns);
-    }
-
     void otherUsersAndProgramsDoNotCollide()
     {
         QTemporaryDir folderA;
