@@ -97,13 +97,6 @@ private slots:
         setUiLanguage(UiLanguage::English);
     }
 
-    void longAlarmTextsAreNeverCut()
-    {
-        AlarmEntry e = entry(at(kToday, 9, 5), QString(12000, QChar(0x00E4)));
-        e.note = QString(9000, 'n');
-        QCOMPARE(formatAlarmText(e, QLocale("de_DE")).size(), 6 + 12000 + 2 + 9000);
-    }
-
     void tooltipLayout_data()
     {
         QTest::addColumn<QString>("firstLine");

@@ -134,29 +134,6 @@ private slots:
         m_worker.reset();
     }
 
-    void passesAndPosts()
-    {
-        start();
-        QTRY_COMPARE(m_window->posts.size(), 1);
-        QCOMPARE(m_window->posts[0].tooltip, QString("11:00 Dentist  Bring card"));
-        QCOMPARE(m_window->posts[0].lines, (QStringList{"11:00 Dentist", "12:00 Team"}));
-
-        // Every release is one forced pass, and forced passes post even when nothing changed.
-        m_rescan->release(3);
-        QTRY_COMPARE(m_window->posts.size(), 4);
-        QTest::qWait(300);
-        QCOMPARE(m_window->posts.size(), 4);
-        QVERIFY(m_window->alarms.isEmpty());
-    }
-
-    void firstPassWithoutAReleaseComesAfterFiveSeconds()
-    {
-        start(false);
-        QTest::qWait(3000);
-        QCOMPARE(m_window->posts.size(), 0);
-        QTRY_COMPARE_WITH_TIMEOUT(m_window->posts.size(), 1, 5000);
-    }
-
     void failedScansAreRetriedUntilTheyWork()
     {
         QFile::rename(datebook(), datebook() + ".away");
