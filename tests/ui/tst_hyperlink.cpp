@@ -55,34 +55,6 @@ private slots:
         setUiLanguage(UiLanguage::English);
     }
 
-    // Hovered, then clicked (active while it has the focus), then visited.
-    void colourStates()
-    {
-        const unsigned standard = HyperLink::DefaultStyle;
-        const struct
-        {
-            unsigned style;
-            QColor hovered, afterClick;
-        } rows[] = {
-            {standard, HyperLink::UnvisitedColor, HyperLink::ActiveColor},
-            {standard | HyperLink::HoverColour, HyperLink::HoverColor, HyperLink::HoverColor},
-            {standard | HyperLink::NoActiveColour, HyperLink::UnvisitedColor,
-             HyperLink::VisitedColor},
-        };
-        for (const auto& row : rows) {
-            LinkWindow w(row.style);
-            QEnterEvent enter(QPointF(2, 2), QPointF(2, 2), w.link->mapToGlobal(QPointF(2, 2)));
-            QApplication::sendEvent(w.link, &enter);
-            QCOMPARE(colour(*w.link), row.hovered);
-            w.click();
-            QCOMPARE(colour(*w.link), row.afterClick);
-            QEvent leave(QEvent::Leave);
-            QApplication::sendEvent(w.link, &leave);
-            w.other->setFocus();
-            QCOMPARE(colour(*w.link), HyperLink::VisitedColor);
-        }
-    }
-
     // A press and a release inside open once, at the moment the style says; a press takes the
     // focus only with its style bit. The space bar opens, other keys do not.
     void opensOnceAndOnlyInside()

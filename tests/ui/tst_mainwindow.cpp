@@ -524,7 +524,6 @@ private slots:
         QVERIFY(QGuiApplication::overrideCursor());
         clickButton(window, QStringLiteral("&Refresh"));
         QCOMPARE(fixture.bellCodes, QList<int>({0, 1}));
-        QTest::qWait(1000);
         QCOMPARE(fixture.takeRescans(), 0);
         QTRY_COMPARE_WITH_TIMEOUT(fixture.bellCodes, QList<int>({0, 1, 2}), 3000);
         QCOMPARE(fixture.takeRescans(), 1);
