@@ -3,6 +3,7 @@
 #include "app/autostart.h"
 #include "app/settingsstorage.h"
 #include "app/stringtable.h"
+#include "fakeautostart.h"
 #include "fakepalmusers.h"
 #include "palm/settings.h"
 #include "palmfile/codepage.h"
@@ -14,28 +15,6 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
-
-namespace {
-
-class RecordingAutostart : public Autostart
-{
-public:
-    int exists = 1;
-    QStringList calls;
-    int startupShortcutExists() override { return exists; }
-    int createStartupShortcut() override { return record("create"); }
-    int deleteStartupShortcut() override { return record("delete"); }
-    int removeRunKeyValue() override { return record("runkey"); }
-
-private:
-    int record(const QString& call)
-    {
-        calls << call;
-        return 0;
-    }
-};
-
-} // namespace
 
 class TestSettingsStorage : public QObject
 {
@@ -235,7 +214,7 @@ private slots:
     {
         QFETCH(int, exists);
         QFETCH(QString, saveCall);
-        RecordingAutostart autostart;
+        FakeAutostart autostart;
         autostart.exists = exists;
         auto file = profile();
         const Settings s = loaded(*file, &autostart);

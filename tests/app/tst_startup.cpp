@@ -6,6 +6,7 @@
 #include "app/sharedsettings.h"
 #include "app/startup.h"
 #include "app/stringtable.h"
+#include "fakeautostart.h"
 #include "palm/settings.h"
 #include "tests/palm/palmfixtures.h"
 
@@ -25,23 +26,6 @@
 #endif
 
 namespace {
-
-class FakeAutostart : public Autostart
-{
-public:
-    int startupShortcutExists() override { return present ? 1 : 0; }
-    int createStartupShortcut() override
-    {
-        present = true;
-        return 0;
-    }
-    int deleteStartupShortcut() override
-    {
-        present = false;
-        return 0;
-    }
-    bool present = false;
-};
 
 // Records what the start-up asks of the windows; "the user" quits once the first list arrived
 // (unless `quitAfterList` is off) or the window was asked to show.
