@@ -196,19 +196,6 @@ private slots:
         QCOMPARE(m_window->unshown, 1);
     }
 
-    void twoDueAlarmsRingOneAfterTheOther()
-    {
-        writeDatebook(datebook(), {appointment("Later", at(kToday, 10, 33)),
-                                   appointment("Sooner", at(kToday, 10, 31))});
-        m_clock.set(at(kToday, 10, 30));
-        start();
-        QTRY_COMPARE(m_window->alarms.size(), 2);
-        QCOMPARE(m_window->alarms, (QStringList{"10:31 Sooner", "10:33 Later"}));
-        m_rescan->release();
-        QTRY_COMPARE(m_window->posts.size(), 2);
-        QCOMPARE(m_window->posts.last().tooltip, QString("No more appointments today"));
-    }
-
     // The wait ends at the due instant instead of the next 5-second poll.
     void alarmRingsOnTime()
     {

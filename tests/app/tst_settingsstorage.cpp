@@ -182,25 +182,6 @@ private slots:
         QCOMPARE(loaded(*file).password, password);
     }
 
-    // Older versions of Chimewell scrambled the Windows-1252 bytes, some the UTF-8 bytes.
-    void storedPasswordsReadBack_data()
-    {
-        QTest::addColumn<QByteArray>("clearBytes");
-        QTest::newRow("Windows-1252") << QByteArray("Gr\xFC\xDF"
-                                                    "e!");
-        QTest::newRow("UTF-8") << QString("Grüße!").toUtf8();
-    }
-
-    void storedPasswordsReadBack()
-    {
-        QFETCH(QByteArray, clearBytes);
-        const QByteArray scrambled = scramblePassword(clearBytes);
-        auto file = profile();
-        file->setValue("Options/password",
-                       QString::fromStdString(palmfile::cp1252ToUtf8(scrambled.toStdString())));
-        QCOMPARE(loaded(*file).password, QString("Grüße!"));
-    }
-
     // The start-up entry follows the setting; with no autostart folder it counts as on.
     void autostart_data()
     {

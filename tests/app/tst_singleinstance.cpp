@@ -4,30 +4,12 @@
 #include "palm/privatefolder.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QThread>
-
-#include <cstdio>
-#include <cstring>
+#include <QtTest>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
-
-// Started as a child with "--hold-lock FOLDER": takes the lock, says so, and waits to be killed,
-// which leaves the lock file behind as a crashed copy would.
-static int holdLockUntilKilled(const char* folder)
-{
-    SingleInstanceGuard guard(QString::fromLocal8Bit(folder), QStringLiteral("chimewell"));
-    if (guard.checkSingleInstance() != SingleInstanceGuard::Check::Run)
-        return 3;
-    std::puts("locked");
-    std::fflush(stdout);
-    QThread::sleep(60);
-    return 0;
-}
 
 class TestSingleInstance : public QObject
 {
@@ -43,22 +25,6 @@ private slots:
         SingleInstanceGuard other(folderA.path(), QStringLiteral("othername"));
         for (SingleInstanceGuard* guard : {&a, &b, &other})
             QCOMPARE(guard->checkSingleInstance(), SingleInstanceGuard::Check::Run);
-    }
-
-    void crashedCopyDoesNotBlockNewStart()
-    {
-        QTemporaryDir folder;
-        QProcess crashed;
-        crashed.start(QCoreApplication::applicationFilePath(),
-                      {QStringLiteral("--hold-lock"), folder.path()});
-        QVERIFY(crashed.waitForReadyRead(10000));
-        QCOMPARE(crashed.readAll().trimmed(), QByteArray("locked"));
-        crashed.kill();
-        QVERIFY(crashed.waitForFinished(5000));
-        QVERIFY(QFile::exists(folder.filePath(QStringLiteral("chimewell.lock"))));
-
-        SingleInstanceGuard next(folder.path(), QStringLiteral("chimewell"));
-        QCOMPARE(next.checkSingleInstance(), SingleInstanceGuard::Check::Run);
     }
 
     // Unguarded, a second copy would run beside this one.
@@ -107,13 +73,5 @@ private slots:
     }
 };
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    if (argc == 3 && std::strcmp(argv[1], "--hold-lock") == 0)
-        return holdLockUntilKilled(argv[2]);
-    TestSingleInstance test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_GUILESS_MAIN(TestSingleInstance)
 #include "tst_singleinstance.moc"

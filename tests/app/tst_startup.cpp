@@ -240,20 +240,6 @@ private slots:
 #endif
     }
 
-    void noPalmDesktopIsToldOnceAndTheProgramRuns()
-    {
-        QTemporaryDir empty;
-        qputenv("CHIMEWELL_PALM_DESKTOP", empty.path().toLocal8Bit());
-        QTemporaryDir privateFolder;
-        FakeWindows windows;
-        Startup startup(options(privateFolder), m_clock, windows);
-        QCOMPARE(startup.initInstance(), 0);
-        QVERIFY(windows.workerEnded(startup.worker()));
-
-        QCOMPARE(windows.steps, QStringList({"notice", "window", "run"}));
-        QCOMPARE(windows.lines.size(), 2);
-    }
-
     void secondCopyEndsWithMinusOneAndShowsTheFirst()
     {
         QTemporaryDir privateFolder;

@@ -309,27 +309,6 @@ private slots:
         QCOMPARE(rows, lines);
     }
 
-    void autohideHidesOnlyAtTheFirstTick_data()
-    {
-        QTest::addColumn<int>("autohide");
-        QTest::newRow("autohide") << 1;
-        QTest::newRow("no autohide") << 0;
-    }
-
-    void autohideHidesOnlyAtTheFirstTick()
-    {
-        QFETCH(int, autohide);
-        MainWindowFixture fixture;
-        fixture.settings->update([autohide](Settings& s) { s.autohide = autohide; });
-        MainWindow& window = fixture.open();
-        window.show();
-        tick(window);
-        QCOMPARE(window.isVisible(), !autohide);
-        window.showWindow();
-        tick(window);
-        QVERIFY(window.isVisible());
-    }
-
     // The panel started after the program: "Hide at start" waits for its notification area,
     // unless the user took to the window meanwhile.
     void lateNotificationAreaHidesAsAtStart_data()
