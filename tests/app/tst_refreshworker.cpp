@@ -134,21 +134,6 @@ private slots:
         m_worker.reset();
     }
 
-    void failedScansAreRetriedUntilTheyWork()
-    {
-        QFile::rename(datebook(), datebook() + ".away");
-        start();
-        QTRY_COMPARE(m_window->posts.size(), 1);
-        QCOMPARE(m_window->posts[0].tooltip, QString("Error: Can't read datebook"));
-        QCOMPARE(m_window->posts[0].lines,
-                 QStringList{"Error: Can't read datebook: " + datebook() + ": no such file"});
-
-        // The next pass after the 5-second wait is forced again and finds the file.
-        QFile::rename(datebook() + ".away", datebook());
-        QTRY_COMPARE_WITH_TIMEOUT(m_window->posts.size(), 2, 7000);
-        QCOMPARE(m_window->posts[1].lines.size(), 2);
-    }
-
     void alarmAnswers()
     {
         m_clock.set(at(kToday, 10, 55));
