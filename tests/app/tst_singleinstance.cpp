@@ -46,6 +46,7 @@ private slots:
                                       {"relative", false},
                                       {"private", true},
                                       {"open", false},
+                                      {"group", false},
                                       {"foreign", false},
                                       {"link", false}}) {
             QTemporaryDir base;
@@ -56,7 +57,9 @@ private slots:
             else if (!place.isEmpty() && place != "relative")
                 QVERIFY(QDir().mkdir(folder) &&
                         QFile::setPermissions(
-                            folder, QFileDevice::Permissions(place == "open" ? 0x7777 : 0x7700)));
+                            folder, QFileDevice::Permissions(place == "open"    ? 0x7777
+                                                             : place == "group" ? 0x7770
+                                                                                : 0x7700)));
             if (place == "foreign" && ::chown(QFile::encodeName(folder).constData(), 65534, 65534))
                 continue; // only root can give a folder away
 
