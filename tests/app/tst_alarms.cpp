@@ -75,15 +75,6 @@ private slots:
             QCOMPARE(*next <= now, due);
     }
 
-    void firstDueInListOrder()
-    {
-        const TimeValue start = at(kToday, 10, 0);
-        AlarmList alarms{entry(start, "A"), entry(start, "B"), entry(start + 3600, "C", 90)};
-        alarms[0].acknowledged = 1;
-        QCOMPARE(findDueAlarm(alarms, 5, 1, start)->description, QString("B"));
-        QCOMPARE(*nextDueTime(alarms, 5, 1), start - 1800);
-    }
-
     void firstLineOfTooltip()
     {
         const QLocale de("de_DE");

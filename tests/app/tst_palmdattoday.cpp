@@ -74,10 +74,6 @@ private slots:
             << "10:00 Call\n---\nError: Can't read to-do list: DESKTOP/CidS/todo/todo.dat: not "
                "a to-do file: this is a file with the unknown tag 0x78787878\n10:00 "
                "Call\n---\n10:00\t-1\tCall\n";
-        QTest::newRow("unknown user")
-            << QStringList{"--user-id", "7"} << 1
-            << "Error: Can't read datebook\n---\nError: Can't read datebook: no known Palm user is "
-               "selected\nError: Can't read to-do list: no known Palm user is selected\n---\n";
     }
 
     // Each run also leaves nothing behind in the home, runtime and temporary folders.

@@ -5,6 +5,7 @@
 #include "palm/palmdesktopusers.h"
 #include "palm/settings.h"
 #include "palmfile/users.h"
+#include "tests/palm/palmfixtures.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -18,6 +19,13 @@ public:
     int shown = 0;
     void showNoPalmDesktop() override { ++shown; }
 };
+
+// An empty file at `relative` in `folder`, with the folders it needs.
+void addFile(const QTemporaryDir& folder, const QString& relative)
+{
+    QVERIFY(QDir(folder.path()).mkpath(QFileInfo(relative).path()));
+    writeBytes(folder.filePath(relative), {});
+}
 
 } // namespace
 
@@ -34,15 +42,10 @@ private slots:
         QVERIFY(m_desktop.isValid());
         // Copied from Windows: the folders keep Palm Desktop's spelling.
         for (const QString relative :
-             {"AnnE/DateBook/DateBook.dat", "AnnE/ToDo/ToDo.dat", "BenS/datebook/datebook.dat"}) {
-            QVERIFY(QDir(m_desktop.path()).mkpath(QFileInfo(relative).path()));
-            QFile file(m_desktop.filePath(relative));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        }
-        const auto bytes = palmfile::writeUsersDat({{300, "Ann", "AnnE"}, {400, "Ben", "BenS"}});
-        QFile users(m_desktop.filePath("users.dat"));
-        QVERIFY(users.open(QIODevice::WriteOnly));
-        users.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
+             {"AnnE/DateBook/DateBook.dat", "AnnE/ToDo/ToDo.dat", "BenS/datebook/datebook.dat"})
+            addFile(m_desktop, relative);
+        writeBytes(m_desktop.filePath("users.dat"),
+                   palmfile::writeUsersDat({{300, "Ann", "AnnE"}, {400, "Ben", "BenS"}}));
     }
 
     void firstUserAndPaths()
@@ -80,47 +83,33 @@ private slots:
 
     // A user added in Palm Desktop while Chimewell runs is read again: when users.dat lists
     // the user, or without users.dat when the user's folder gets its datebook.
-    void addedUsersAreNoticed_data()
-    {
-        QTest::addColumn<bool>("usersDat");
-        QTest::newRow("users.dat") << true;
-        QTest::newRow("folder scan") << false;
-    }
-
     void addedUsersAreNoticed()
     {
-        QFETCH(bool, usersDat);
-        QTemporaryDir desktop;
-        const auto addDatebook = [&](const QString& folder) {
-            QVERIFY(QDir(desktop.path()).mkpath(folder + "/datebook"));
-            QFile file(desktop.filePath(folder + "/datebook/datebook.dat"));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        };
-        const auto writeUsers = [&](const std::vector<palmfile::PalmUser>& list) {
-            const auto bytes = palmfile::writeUsersDat(list);
-            QFile file(desktop.filePath("users.dat"));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size()));
-        };
-        addDatebook("AnnE");
-        QVERIFY(QDir(desktop.path()).mkpath("BenS/datebook"));
-        if (usersDat) {
-            addDatebook("BenS");
-            writeUsers({{300, "Ann", "AnnE"}});
-        }
-        PalmDesktopUsers users(desktop.path());
-        PalmUsersWatcher watcher(users);
-        int changes = 0;
-        connect(&watcher, &PalmUsersWatcher::usersChanged, [&] { ++changes; });
-        QCOMPARE(users.count(), 1);
+        for (const bool usersDat : {true, false}) {
+            QTemporaryDir desktop;
+            const auto writeUsers = [&](const std::vector<palmfile::PalmUser>& list) {
+                writeBytes(desktop.filePath("users.dat"), palmfile::writeUsersDat(list));
+            };
+            addFile(desktop, "AnnE/datebook/datebook.dat");
+            QVERIFY(QDir(desktop.path()).mkpath("BenS/datebook"));
+            if (usersDat) {
+                addFile(desktop, "BenS/datebook/datebook.dat");
+                writeUsers({{300, "Ann", "AnnE"}});
+            }
+            PalmDesktopUsers users(desktop.path());
+            PalmUsersWatcher watcher(users);
+            int changes = 0;
+            connect(&watcher, &PalmUsersWatcher::usersChanged, [&] { ++changes; });
+            QCOMPARE(users.count(), 1);
 
-        if (usersDat)
-            writeUsers({{300, "Ann", "AnnE"}, {400, "Ben", "BenS"}});
-        else
-            addDatebook("BenS");
-        QTRY_COMPARE(changes, 1);
-        QCOMPARE(users.count(), 2);
-        QCOMPARE(users.name(users.idAt(1)), usersDat ? "Ben" : "BenS");
+            if (usersDat)
+                writeUsers({{300, "Ann", "AnnE"}, {400, "Ben", "BenS"}});
+            else
+                addFile(desktop, "BenS/datebook/datebook.dat");
+            QTRY_COMPARE(changes, 1);
+            QCOMPARE(users.count(), 2);
+            QCOMPARE(users.name(users.idAt(1)), usersDat ? "Ben" : "BenS");
+        }
     }
 };
 

@@ -143,44 +143,6 @@ private slots:
         m_worker.reset();
     }
 
-    void passesAndPosts()
-    {
-        start();
-        QTRY_COMPARE(m_window->posts.size(), 1);
-        QCOMPARE(m_window->posts[0].tooltip, QString("11:00 Dentist  Bring card"));
-        QCOMPARE(m_window->posts[0].lines, (QStringList{"11:00 Dentist", "12:00 Team"}));
-
-        // Every release is one forced pass, and forced passes post even when nothing changed.
-        m_rescan->release(3);
-        QTRY_COMPARE(m_window->posts.size(), 4);
-        QTest::qWait(300);
-        QCOMPARE(m_window->posts.size(), 4);
-        QVERIFY(m_window->alarms.isEmpty());
-    }
-
-    void firstPassWithoutAReleaseComesAfterFiveSeconds()
-    {
-        start(false);
-        QTest::qWait(3000);
-        QCOMPARE(m_window->posts.size(), 0);
-        QTRY_COMPARE_WITH_TIMEOUT(m_window->posts.size(), 1, 5000);
-    }
-
-    void failedScansAreRetriedUntilTheyWork()
-    {
-        QFile::rename(datebook(), datebook() + ".away");
-        start();
-        QTRY_COMPARE(m_window->posts.size(), 1);
-        QCOMPARE(m_window->posts[0].tooltip, QString("Error: Can't read datebook"));
-        QCOMPARE(m_window->posts[0].lines,
-                 QStringList{"Error: Can't read datebook: " + datebook() + ": no such file"});
-
-        // The next pass after the 5-second wait is forced again and finds the file.
-        QFile::rename(datebook() + ".away", datebook());
-        QTRY_COMPARE_WITH_TIMEOUT(m_window->posts.size(), 2, 7000);
-        QCOMPARE(m_window->posts[1].lines.size(), 2);
-    }
-
     void alarmAnswers()
     {
         m_clock.set(at(kToday, 10, 55));
@@ -226,19 +188,6 @@ private slots:
         QTRY_COMPARE(m_window->alarms.size(), 1);
         QCOMPARE(m_window->posts.size(), 2);
         QCOMPARE(m_window->unshown, 1);
-    }
-
-    void twoDueAlarmsRingOneAfterTheOther()
-    {
-        writeDatebook(datebook(), {appointment("Later", at(kToday, 10, 33)),
-                                   appointment("Sooner", at(kToday, 10, 31))});
-        m_clock.set(at(kToday, 10, 30));
-        start();
-        QTRY_COMPARE(m_window->alarms.size(), 2);
-        QCOMPARE(m_window->alarms, (QStringList{"10:31 Sooner", "10:33 Later"}));
-        m_rescan->release();
-        QTRY_COMPARE(m_window->posts.size(), 2);
-        QCOMPARE(m_window->posts.last().tooltip, QString("No more appointments today"));
     }
 
     // A restart, or a switch of the Palm user and back, keeps the answers; what came due while

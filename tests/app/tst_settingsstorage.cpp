@@ -3,6 +3,7 @@
 #include "app/autostart.h"
 #include "app/settingsstorage.h"
 #include "app/stringtable.h"
+#include "fakeautostart.h"
 #include "fakepalmusers.h"
 #include "palm/settings.h"
 #include "palmfile/codepage.h"
@@ -14,28 +15,6 @@
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
-
-namespace {
-
-class RecordingAutostart : public Autostart
-{
-public:
-    int exists = 1;
-    QStringList calls;
-    int startupShortcutExists() override { return exists; }
-    int createStartupShortcut() override { return record("create"); }
-    int deleteStartupShortcut() override { return record("delete"); }
-    int removeRunKeyValue() override { return record("runkey"); }
-
-private:
-    int record(const QString& call)
-    {
-        calls << call;
-        return 0;
-    }
-};
-
-} // namespace
 
 class TestSettingsStorage : public QObject
 {
@@ -209,25 +188,6 @@ private slots:
         QCOMPARE(loaded(*file).password, password);
     }
 
-    // Older versions of Chimewell scrambled the Windows-1252 bytes, some the UTF-8 bytes.
-    void storedPasswordsReadBack_data()
-    {
-        QTest::addColumn<QByteArray>("clearBytes");
-        QTest::newRow("Windows-1252") << QByteArray("Gr\xFC\xDF"
-                                                    "e!");
-        QTest::newRow("UTF-8") << QString("Grüße!").toUtf8();
-    }
-
-    void storedPasswordsReadBack()
-    {
-        QFETCH(QByteArray, clearBytes);
-        const QByteArray scrambled = scramblePassword(clearBytes);
-        auto file = profile();
-        file->setValue("Options/password",
-                       QString::fromStdString(palmfile::cp1252ToUtf8(scrambled.toStdString())));
-        QCOMPARE(loaded(*file).password, QString("Grüße!"));
-    }
-
     // The start-up entry follows the setting; with no autostart folder it counts as on.
     void autostart_data()
     {
@@ -241,7 +201,7 @@ private slots:
     {
         QFETCH(int, exists);
         QFETCH(QString, saveCall);
-        RecordingAutostart autostart;
+        FakeAutostart autostart;
         autostart.exists = exists;
         auto file = profile();
         const Settings s = loaded(*file, &autostart);

@@ -4,61 +4,18 @@
 #include "palm/privatefolder.h"
 
 #include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
-#include <QTest>
-#include <QThread>
-
-#include <cstdio>
-#include <cstring>
+#include <QtTest>
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
-
-// Started as a child with "--hold-lock FOLDER": takes the lock, says so, and waits to be killed,
-// which leaves the lock file behind as a crashed copy would.
-static int holdLockUntilKilled(const char* folder)
-{
-    SingleInstanceGuard guard(QString::fromLocal8Bit(folder), QStringLiteral("chimewell"));
-    if (guard.checkSingleInstance() != SingleInstanceGuard::Check::Run)
-        return 3;
-    std::puts("locked");
-    std::fflush(stdout);
-    QThread::sleep(60);
-    return 0;
-}
 
 class TestSingleInstance : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void secondCopyAsksFirstToShow()
-    {
-        QTemporaryDir folder;
-        SingleInstanceGuard first(folder.path(), QStringLiteral("chimewell"));
-        QCOMPARE(first.checkSingleInstance(), SingleInstanceGuard::Check::Run);
-#ifdef Q_OS_UNIX
-        // Its socket is in the private folder, where no other user can bind it first.
-        QCOMPARE(QDir(folder.path()).entryList(QDir::System).size(), 1);
-#endif
-        int activations = 0;
-        connect(&first, &SingleInstanceGuard::activationRequested, this, [&] { ++activations; });
-
-        // The later copy blocks while it talks to the first, so it runs on its own thread.
-        auto secondCheck = SingleInstanceGuard::Check::Run;
-        QThread* later = QThread::create([&] {
-            SingleInstanceGuard second(folder.path(), QStringLiteral("chimewell"));
-            secondCheck = second.checkSingleInstance();
-        });
-        later->start();
-        QTRY_COMPARE(activations, 1);
-        QVERIFY(later->wait(5000));
-        delete later;
-        QCOMPARE(secondCheck, SingleInstanceGuard::Check::AnotherRuns);
-    }
-
     void otherUsersAndProgramsDoNotCollide()
     {
         QTemporaryDir folderA;
@@ -68,22 +25,6 @@ private slots:
         SingleInstanceGuard other(folderA.path(), QStringLiteral("othername"));
         for (SingleInstanceGuard* guard : {&a, &b, &other})
             QCOMPARE(guard->checkSingleInstance(), SingleInstanceGuard::Check::Run);
-    }
-
-    void crashedCopyDoesNotBlockNewStart()
-    {
-        QTemporaryDir folder;
-        QProcess crashed;
-        crashed.start(QCoreApplication::applicationFilePath(),
-                      {QStringLiteral("--hold-lock"), folder.path()});
-        QVERIFY(crashed.waitForReadyRead(10000));
-        QCOMPARE(crashed.readAll().trimmed(), QByteArray("locked"));
-        crashed.kill();
-        QVERIFY(crashed.waitForFinished(5000));
-        QVERIFY(QFile::exists(folder.filePath(QStringLiteral("chimewell.lock"))));
-
-        SingleInstanceGuard next(folder.path(), QStringLiteral("chimewell"));
-        QCOMPARE(next.checkSingleInstance(), SingleInstanceGuard::Check::Run);
     }
 
     // Unguarded, a second copy would run beside this one.
@@ -96,55 +37,44 @@ private slots:
 
     // The runtime folder is taken only when it is the user's own; otherwise a folder under the
     // user's home, where no one else can make it first.
-    void privateFolderPlace_data()
-    {
-        QTest::addColumn<QString>("runtime");
-        QTest::addColumn<bool>("taken");
-        QTest::newRow("none") << "" << false;
-        QTest::newRow("relative") << "relative" << false;
-        QTest::newRow("private") << "private" << true;
-        QTest::newRow("open to all") << "open" << false;
-        QTest::newRow("another user's") << "foreign" << false;
-        QTest::newRow("symbolic link") << "link" << false;
-    }
-
     void privateFolderPlace()
     {
 #ifndef Q_OS_UNIX
         QSKIP("the temporary folder is the user's own");
 #else
-        QFETCH(QString, runtime);
-        QFETCH(bool, taken);
-        QTemporaryDir base;
-        const QString folder = base.filePath("runtime");
-        if (runtime == "link")
-            QVERIFY(QFile::link(base.path(), folder));
-        else if (!runtime.isEmpty() && runtime != "relative")
-            QVERIFY(QDir().mkdir(folder) &&
-                    QFile::setPermissions(
-                        folder, QFileDevice::Permissions(runtime == "open" ? 0x7777 : 0x7700)));
-        if (runtime == "foreign" && ::chown(QFile::encodeName(folder).constData(), 65534, 65534))
-            QSKIP("only root can give a folder away");
+        for (auto [runtime, taken] : {std::pair{"", false},
+                                      {"relative", false},
+                                      {"private", true},
+                                      {"open", false},
+                                      {"group", false},
+                                      {"foreign", false},
+                                      {"link", false}}) {
+            QTemporaryDir base;
+            const QString folder = base.filePath("runtime");
+            const QString place = QString::fromLatin1(runtime);
+            if (place == "link")
+                QVERIFY(QFile::link(base.path(), folder));
+            else if (!place.isEmpty() && place != "relative")
+                QVERIFY(QDir().mkdir(folder) &&
+                        QFile::setPermissions(
+                            folder, QFileDevice::Permissions(place == "open"    ? 0x7777
+                                                             : place == "group" ? 0x7770
+                                                                                : 0x7700)));
+            if (place == "foreign" && ::chown(QFile::encodeName(folder).constData(), 65534, 65534))
+                continue; // only root can give a folder away
 
-        const PrivateFolderPlaces places{runtime == "relative" ? runtime : folder,
-                                         base.filePath("cache"), QString()};
-        const QString expected =
-            taken ? base.filePath("runtime/chimewell") : base.filePath("cache/chimewell/run");
-        QCOMPARE(privateFolderPath(places), expected);
-        QString error;
-        QVERIFY2(ensurePrivateFolder(expected, error), qPrintable(error));
-        QCOMPARE(QFileInfo(expected).permissions() & 0x0077, 0);
+            const PrivateFolderPlaces places{place == "relative" ? place : folder,
+                                             base.filePath("cache"), QString()};
+            const QString expected =
+                taken ? base.filePath("runtime/chimewell") : base.filePath("cache/chimewell/run");
+            QCOMPARE(privateFolderPath(places), expected);
+            QString error;
+            QVERIFY2(ensurePrivateFolder(expected, error), qPrintable(error));
+            QCOMPARE(QFileInfo(expected).permissions() & 0x0077, 0);
+        }
 #endif
     }
 };
 
-int main(int argc, char** argv)
-{
-    QCoreApplication app(argc, argv);
-    if (argc == 3 && std::strcmp(argv[1], "--hold-lock") == 0)
-        return holdLockUntilKilled(argv[2]);
-    TestSingleInstance test;
-    return QTest::qExec(&test, argc, argv);
-}
-
+QTEST_GUILESS_MAIN(TestSingleInstance)
 #include "tst_singleinstance.moc"
