@@ -3,11 +3,8 @@
 #include "todaypass.h"
 
 #include "alarms.h"
-<<<<<<< HEAD
-#include "palm/settings.h"
-=======
 #include "heaptrim.h"
->>>>>>> idle
+#include "palm/settings.h"
 #include "palm/todaylist.h"
 #include "stringtable.h"
 
