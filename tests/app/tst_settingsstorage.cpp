@@ -246,7 +246,7 @@ private slots:
         DWORD values = 0;
         RegQueryInfoKeyW(options, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &values,
                          nullptr, nullptr, nullptr, nullptr);
-        QCOMPARE(values, DWORD(14));
+        QCOMPARE(values, DWORD(15));
         for (DWORD i = 0; i < values; ++i) {
             wchar_t name[64];
             DWORD length = 64, type = 0;

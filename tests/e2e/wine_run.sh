@@ -183,7 +183,7 @@ check "it exits with 0 ($code)" test "$code" -eq 0
 $wine reg query 'HKCU\Software\Corvander\chimewell\Options' >"$work/options.txt" 2>/dev/null
 numbers=$(grep -c 'REG_DWORD' "$work/options.txt")
 texts=$(grep -c 'password *REG_SZ' "$work/options.txt")
-check "the registry holds the thirteen numbers as DWORD ($numbers)" test "$numbers" -eq 13
+check "the registry holds the fourteen numbers as DWORD ($numbers)" test "$numbers" -eq 14
 check "and the password as a string ($texts)" test "$texts" -eq 1
 check "the private copies are gone" \
     bash -c "! ls '$WINEPREFIX'/drive_c/users/*/Temp/chimewell/*tmp.dat >/dev/null 2>&1"
