@@ -130,7 +130,7 @@ QString alarmStateFolder()
         base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
 #else
     QString base = qEnvironmentVariable("XDG_STATE_HOME");
-    // The base directory specification asks for an absolute path; a relative one is ignored.
+    // Only an absolute XDG_STATE_HOME counts, as for the other XDG folders.
     if (base.isEmpty() || QDir::isRelativePath(base))
         base = QDir::homePath() + QStringLiteral("/.local/state");
 #endif
