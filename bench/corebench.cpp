@@ -97,16 +97,6 @@ Datebook makeAlarmDatebook(LocalDate today, int count)
     return book;
 }
 
-class FixedClock : public Clock
-{
-public:
-    explicit FixedClock(std::int64_t now) : m_now(now) {}
-    std::int64_t now() const override { return m_now; }
-
-private:
-    std::int64_t m_now;
-};
-
 bool writeFile(const QString& path, const std::vector<std::uint8_t>& bytes)
 {
     QFile file(path);

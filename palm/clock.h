@@ -25,3 +25,14 @@ public:
     std::int64_t nowMs() const override;
     std::int64_t steadyMs() const override;
 };
+
+// A clock that stands still: `palmdat today --now` and the benchmarks.
+class FixedClock : public Clock
+{
+public:
+    explicit FixedClock(std::int64_t now) : m_now(now) {}
+    std::int64_t now() const override { return m_now; }
+
+private:
+    std::int64_t m_now;
+};

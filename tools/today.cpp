@@ -24,16 +24,6 @@ namespace palmdat {
 
 namespace {
 
-class FixedClock : public Clock
-{
-public:
-    explicit FixedClock(std::int64_t now) : m_now(now) {}
-    std::int64_t now() const override { return m_now; }
-
-private:
-    std::int64_t m_now;
-};
-
 class PrintedNotice : public NoPalmDesktopNotice
 {
 public:
