@@ -70,13 +70,12 @@ void DesktopFolderTest::discoveryOrder()
         const char *folders, *expected;                // made below the test folder; C/ is drive C
     } rows[] = {
         {"override", "profile", R"("Path"="C:\\Palm")", "override|profile|C/Palm", "override"},
-        {"gone", "profile", R"("Path"="C:\\Palm")", "profile|C/Palm", "profile"},
         // Drive letter and case mapped.
         {"", "gone", R"("Path"="d:\\PALM DATA\\Desktop")", "elsewhere/Palm Data/desktop|C/Palm",
          "elsewhere/Palm Data/desktop"},
         {"", "", R"("path"="C:\\Programme\\Palm B\x00fcro")", "C/Programme/Palm Büro",
          "C/Programme/Palm Büro"},
-        {"", "", R"("Path"=str(2):"C:\\Palm")", "C/Palm", "C/Palm"}, // REG_EXPAND_SZ
+        {"", "", R"("Path"=str(2):"C:\\Desk")", "C/Desk|C/Palm", "C/Desk"}, // REG_EXPAND_SZ
         {"", "", R"("Path"="C:\\Gone")", "C/pilot|C/Palm", "C/pilot"},
         {"", "", "", "home/.wine/drive_c/Palm", "home/.wine/drive_c/Palm"}, // no $WINEPREFIX
         {"gone", "", R"("Path"="C:\\Gone")", "", ""},

@@ -56,33 +56,14 @@ class UsersTest : public QObject
     Q_OBJECT
 
 private slots:
-    void usersDatNamesTheUsers();
-    void foldersWhenUsersDatFails();
-    void dataFilesIgnoreCase();
+    void usersAndTheirFiles();
 };
 
-void UsersTest::usersDatNamesTheUsers()
+void UsersTest::usersAndTheirFiles()
 {
     const PalmUser gewirtz{0x2A3B4C5D, "David Gewirtz", "GewirtD"};
     const PalmUser mueller{int(0x9ABCDEF0u), "Jürgen Müller", "MüllerJ"};
     const PalmUser profile{7, "Sales Profile", "Profile1"}; // ids below 256 are profiles
-    const std::pair<QByteArray, std::vector<PalmUser>> rows[] = {
-        {usersDat(3, {profile, gewirtz, mueller}), {gewirtz, mueller}},
-        {usersDat(1, {gewirtz, mueller}), {gewirtz}}};
-    for (const auto& [bytes, expected] : rows) {
-        QTemporaryDir tmp;
-        const QDir root(tmp.path());
-        for (const char* folder : {"GewirtD", "MüllerJ", "Profile1"})
-            QVERIFY(root.mkpath(QString::fromUtf8(folder)));
-        writeFile(root.filePath("users.dat"), bytes);
-        const auto users = readUsers(tmp.path().toStdString());
-        QVERIFY2(users.ok(), users.error().c_str());
-        QVERIFY(users.value() == expected);
-    }
-}
-
-void UsersTest::foldersWhenUsersDatFails()
-{
     // Real files hold short class names: a long one is junk, whose search must stay linear.
     ArchiveWriter longClassName;
     longClassName.count(1);
@@ -90,29 +71,31 @@ void UsersTest::foldersWhenUsersDatFails()
     longClassName.i32(1000);
     longClassName.text("Someone");
     longClassName.text("NoDates");
-    for (const QByteArray& usersDat : {QByteArray(), bytesOf(longClassName)}) {
-        QTemporaryDir tmp;
-        const QDir root(tmp.path());
-        writeFile(root.filePath("Smith/datebook/datebook.dat"), "x");
-        writeFile(root.filePath("Baker/DateBook/DateBook.dat"), "x");
-        writeFile(root.filePath("NoDates/todo/todo.dat"), "x");
-        if (!usersDat.isNull())
-            writeFile(root.filePath("Users.dat"), usersDat);
-        const auto users = readUsers(tmp.path().toStdString());
-        QVERIFY2(users.ok(), users.error().c_str());
-        QCOMPARE(users.value().size(), std::size_t(2));
-        QCOMPARE(users.value()[0], (PalmUser{users.value()[0].id, "Baker", "Baker"}));
-        QCOMPARE(users.value()[1].folder, std::string("Smith"));
-    }
-}
-
-void UsersTest::dataFilesIgnoreCase()
-{
+    // Without users.dat, or when it names nobody, each folder with a datebook is a user.
+    const std::pair<QByteArray, QString> rows[] = {
+        {usersDat(3, {profile, gewirtz, mueller}), "David Gewirtz/GewirtD Jürgen Müller/MüllerJ"},
+        {usersDat(1, {gewirtz, mueller}), "David Gewirtz/GewirtD"},
+        {QByteArray(), "Baker/Baker GewirtD/GewirtD Smith/Smith"},
+        {bytesOf(longClassName), "Baker/Baker GewirtD/GewirtD Smith/Smith"}};
     QTemporaryDir tmp;
     const QDir root(tmp.path());
-    writeFile(root.filePath("GewirtD/DateBook/DateBook.DAT"), "x");
-    writeFile(root.filePath("GewirtD/todo/todo.dat"), "x");
+    for (const char* file :
+         {"Smith/datebook/datebook.dat", "Baker/DateBook/DateBook.dat",
+          "GewirtD/DateBook/DateBook.DAT", "GewirtD/todo/todo.dat", "MüllerJ/todo/todo.dat",
+          "Profile1/todo/todo.dat", "NoDates/todo/todo.dat"})
+        writeFile(root.filePath(QString::fromUtf8(file)), "x");
     const std::string desktop = tmp.path().toStdString();
+    for (const auto& [bytes, expected] : rows) {
+        QFile::remove(root.filePath("Users.dat"));
+        if (!bytes.isNull())
+            writeFile(root.filePath("Users.dat"), bytes);
+        const auto users = readUsers(desktop);
+        QVERIFY2(users.ok(), users.error().c_str());
+        QStringList found;
+        for (const PalmUser& user : users.value())
+            found << QString::fromStdString(user.name + '/' + user.folder);
+        QCOMPARE(found.join(' '), expected);
+    }
     QCOMPARE(dataFilePath(desktop, "GewirtD", DataFile::Datebook),
              root.filePath("GewirtD/DateBook/DateBook.DAT").toStdString());
     QCOMPARE(dataFilePath(desktop, "/gewirtd", DataFile::Todo),
