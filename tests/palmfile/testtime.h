@@ -11,32 +11,26 @@
 #include <ctime>
 
 #ifdef Q_OS_WIN
-#include <QtGlobal>
-
 #include <windows.h>
 
-#include <cstring>
 #include <string_view>
+#include <utility>
 
 // Windows reads a process's zone once; the tests pin a zone's rules from the system's list.
 inline void pinTimeZone(const char* zone)
 {
-    struct Name
-    {
-        std::string_view iana;
-        const wchar_t* windows;
-    };
-    static const Name names[] = {{"Europe/Berlin", L"W. Europe Standard Time"},
-                                 {"America/Los_Angeles", L"Pacific Standard Time"},
-                                 {"America/New_York", L"Eastern Standard Time"},
-                                 {"Pacific/Kiritimati", L"Line Islands Standard Time"},
-                                 {"Pacific/Pago_Pago", L"UTC-11"},
-                                 {"UTC", L"UTC"}};
+    static const std::pair<std::string_view, const wchar_t*> names[] = {
+        {"Europe/Berlin", L"W. Europe Standard Time"},
+        {"America/Los_Angeles", L"Pacific Standard Time"},
+        {"America/New_York", L"Eastern Standard Time"},
+        {"Pacific/Kiritimati", L"Line Islands Standard Time"},
+        {"Pacific/Pago_Pago", L"UTC-11"},
+        {"UTC", L"UTC"}};
     static TIME_ZONE_INFORMATION pinned;
     std::wstring key = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\Time Zones\\";
-    for (const Name& name : names) {
-        if (name.iana == zone)
-            key += name.windows;
+    for (const auto& [iana, windows] : names) {
+        if (iana == zone)
+            key += windows;
     }
     struct
     {
@@ -74,3 +68,26 @@ inline QString text(palmfile::LocalDate date)
     return QDate(int(date.year()), unsigned(date.month()), unsigned(date.day()))
         .toString(Qt::ISODate);
 }
+
+#ifdef PALMDAT_PATH
+#include <QProcess>
+
+struct PalmdatRun
+{
+    int exitCode = -1;
+    QByteArray out;
+    QString err;
+};
+
+inline PalmdatRun runPalmdat(const QStringList& arguments, const QByteArray& zone = "Europe/Berlin")
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TZ", zone);
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(PALMDAT_PATH), arguments);
+    process.waitForFinished(60000);
+    return {process.exitCode(), process.readAllStandardOutput(),
+            QString::fromUtf8(process.readAllStandardError())};
+}
+#endif
