@@ -56,10 +56,7 @@ private slots:
             QVariantMap stored;
             int Settings::*field;
             int expected;
-        } rows[] = {{{{"warntime", -3}}, &Settings::warntime, -3},
-                    {{{"warnagaintime", "12"}}, &Settings::warnagaintime, 12},
-                    {{{"warntime", "soon"}}, &Settings::warntime, 5},
-                    {{{"showuntimedappts", 0}}, &Settings::showalltodaysappts, 0},
+        } rows[] = {{{{"warnagaintime", "12"}}, &Settings::warnagaintime, 12},
                     {{{"showuntimedappts", "x"}}, &Settings::showalltodaysappts, 1}};
         for (const auto& row : rows) {
             init();
