@@ -69,7 +69,7 @@ private:
 
     QString datebook() const { return m_dir.filePath("datebook.dat"); }
 
-    void start(bool release = true)
+    void start()
     {
         m_worker = std::make_unique<RefreshWorker>(*m_settings, *m_rescan, m_shutdown, *m_builder,
                                                    m_clock, m_stateFile.get());
@@ -82,8 +82,7 @@ private:
             m_worker.get(), &QThread::finished, m_window.get(),
             [this] { m_workerEnded.store(true, std::memory_order_release); }, Qt::DirectConnection);
         m_worker->start();
-        if (release)
-            m_rescan->release();
+        m_rescan->release();
     }
 
     // Stops the worker while this thread keeps answering its blocking calls.
