@@ -18,7 +18,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <ctime>
 #include <string>
 #include <vector>
 
@@ -97,15 +96,6 @@ inline palmfile::DatebookRecord withAlarm(palmfile::DatebookRecord record, int m
 inline TimeValue noDate()
 {
     return at(LocalDate{2031y, std::chrono::December, 31d}, 23, 59, 59);
-}
-
-inline palmfile::DatebookRecord daily(palmfile::DatebookRecord record)
-{
-    palmfile::Repeat repeat;
-    repeat.kind = palmfile::RepeatKind::Daily;
-    repeat.end = noDate();
-    record.repeat = repeat;
-    return record;
 }
 
 inline void writeBytes(const QString& path, const std::vector<std::uint8_t>& bytes)

