@@ -33,15 +33,18 @@ private slots:
         pinTimeZone("Europe/Berlin");
         QVERIFY(QDir(m_desktop.path()).mkpath("CidS/datebook"));
         QVERIFY(QDir(m_desktop.path()).mkpath("CidS/todo"));
+        palmfile::DatebookRecord secret = appointment("Dentist", at(kToday, 11, 0));
+        secret.isPrivate = true;
         writeDatebook(m_desktop.filePath("CidS/datebook/datebook.dat"),
-                      {appointment("Call", at(kToday, 10, 0))});
+                      {appointment("Call", at(kToday, 10, 0)), secret});
         writeBytes(m_desktop.filePath("CidS/todo/todo.dat"), std::vector<std::uint8_t>(200, 'x'));
         writeBytes(m_desktop.filePath("users.dat"),
                    palmfile::writeUsersDat({{500, "Cid", "CidS"}}));
     }
 
-    // A to-do list that cannot be read gets its error line, and the appointments stay. The run
-    // leaves nothing behind in the home, runtime and temporary folders.
+    // A to-do list that cannot be read gets its error line, and the appointments stay. A private
+    // appointment stays out of the lines but rings without its text. The run leaves nothing behind
+    // in the home, runtime and temporary folders.
     void today()
     {
         QProcess process;
@@ -60,9 +63,8 @@ private slots:
         QCOMPARE(
             QString::fromUtf8(process.readAllStandardOutput()).replace(m_desktop.path(), "DESKTOP"),
             "10:00 Call\n---\nError: Can't read to-do list: DESKTOP/CidS/todo/todo.dat: not a "
-            "to-do "
-            "file: this is a file with the unknown tag 0x78787878\n10:00 "
-            "Call\n---\n10:00\t-1\tCall\n");
+            "to-do file: this is a file with the unknown tag 0x78787878\n10:00 Call\n---\n"
+            "10:00\t-1\tCall\n11:00\t-1\tPrivate appointment\n");
         QCOMPARE(QDir(m_home.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  (QStringList{"runtime", "tmp"}));
         QVERIFY(QDir(m_home.filePath("runtime")).isEmpty());
