@@ -1,18 +1,13 @@
 // SPDX-FileCopyrightText: 2026 Chimewell developers
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The alarm travels from the refresh worker's thread to the window and back through a
-// blocking queued call: the worker waits for the user's answer and reads it afterwards.
 #include "app/refreshworker.h"
 #include "app/settingsstorage.h"
 #include "app/stringtable.h"
-#include "palm/todaylist.h"
-#include "palmfile/writer.h"
 #include "ui/alarmdialog.h"
 #include "ui/desktopwindows.h"
 #include "uitestsupport.h"
 
 #include <QListWidget>
-#include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTextEdit>
 #include <QThread>
@@ -21,33 +16,6 @@
 #include <atomic>
 
 namespace {
-// The window wrote the answer before the blocking call returned, through synchronisation the
-// thread sanitizer cannot see: scripts/sanitizers/tsan.supp names this reader.
-[[gnu::noinline]] int readAlarmAnswer(const int& answer)
-{
-    return answer;
-}
-
-// Raises one alarm through the refresh worker's signal from a thread of its own, as the
-// worker's loop does.
-class AlarmSource : public QThread
-{
-public:
-    explicit AlarmSource(RefreshWorker& worker) : m_worker(worker) {}
-    std::atomic<int> answer{-1};
-
-protected:
-    void run() override
-    {
-        int given = -1;
-        emit m_worker.alarmDue(QStringLiteral("10:00 Dentist"), &given);
-        answer = readAlarmAnswer(given);
-    }
-
-private:
-    RefreshWorker& m_worker;
-};
-
 // Its first reading on the window thread holds that thread, as a busy log-on does, until
 // `hold` returns.
 struct HoldingClock : Clock
@@ -63,20 +31,6 @@ struct HoldingClock : Clock
     }
 };
 
-void writeDatebook(const QString& path, const QString& description, std::int64_t start)
-{
-    palmfile::DatebookRecord record;
-    record.description = description.toStdString();
-    record.start = start;
-    record.end = start + 1800;
-    palmfile::Datebook datebook;
-    datebook.records = {record};
-    const std::vector<std::uint8_t> bytes = palmfile::writeDatebook(datebook);
-    QFile file(path);
-    QVERIFY(QDir().mkpath(QFileInfo(path).path()));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QVERIFY(file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())) > 0);
-}
 } // namespace
 
 class TestAlarmHandoff : public QObject
@@ -92,39 +46,6 @@ private slots:
 
     void cleanup() { AlarmDialog::setTestRunner({}); }
 
-    void answerReachesTheWaitingThread_data()
-    {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<int>("answer");
-        QTest::newRow("OK") << "okButton" << 1;
-        QTest::newRow("Warn again") << "warnAgainButton" << 0;
-    }
-
-    void answerReachesTheWaitingThread()
-    {
-        QFETCH(QString, button);
-        QFETCH(int, answer);
-        MainWindowFixture fixture;
-        MainWindow& window = fixture.open();
-        AlarmDialog::setTestRunner([&](AlarmDialog& dialog) {
-            dialog.show();
-            QTimer::singleShot(50, &dialog, [&dialog, button] {
-                dialog.findChild<QPushButton*>(button)->click();
-            });
-            dialog.exec();
-        });
-        // The worker itself never runs: only its signal carries the alarm.
-        std::atomic<bool> shutdown{false};
-        TodayListBuilder builder(fixture.clock, fixture.dir.path(), QString());
-        RefreshWorker worker(*fixture.settings, fixture.rescans, shutdown, builder, fixture.clock);
-        connect(&worker, &RefreshWorker::alarmDue, &window, &MainWindow::answerAlarm,
-                Qt::BlockingQueuedConnection);
-        AlarmSource source(worker);
-        source.start();
-        QTRY_VERIFY(source.isFinished());
-        QCOMPARE(source.answer.load(), answer);
-    }
-
     // The program's own wiring: the window thread is held right after the main window asked
     // for the first pass, until the worker raised an alarm (or long enough for it to have done
     // so). The first list and the alarm must still reach the window.
@@ -134,8 +55,10 @@ private slots:
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath("config"));
         qputenv("XDG_CONFIG_HOME", dir.filePath("config").toLocal8Bit());
         qputenv("CHIMEWELL_PALM_DESKTOP", dir.filePath("palm").toLocal8Bit());
-        const std::int64_t start = localTime(2026, 3, 14, 10, 0);
-        writeDatebook(dir.filePath("palm/DoeJ/datebook/datebook.dat"), "Dentist", start);
+        const std::int64_t start = at(2026y / 3 / 14, 10, 0);
+        QVERIFY(QDir().mkpath(dir.filePath("palm/DoeJ/datebook")));
+        writeDatebook(dir.filePath("palm/DoeJ/datebook/datebook.dat"),
+                      {appointment("Dentist", start)});
         const auto profile = openProfile(QStringLiteral("chimewell-test"));
         profile->clear();
         profile->setValue("Options/showtodos", 0);
@@ -146,10 +69,7 @@ private slots:
             alarms << dialog.findChild<QTextEdit*>("alarmText")->toPlainText();
             QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
         });
-        QTimer giveUp;
-        giveUp.setSingleShot(true);
-        connect(&giveUp, &QTimer::timeout, qApp, [] { QCoreApplication::exit(0); });
-        giveUp.start(20000);
+        QTimer::singleShot(20000, qApp, [] { QCoreApplication::exit(0); });
 
         QSemaphore alarmRaised;
         QObject observer;

@@ -4,12 +4,10 @@
 
 #include "app/sharedsettings.h"
 #include "app/startup.h"
-#include "palm/clock.h"
 #include "tests/app/fakepalmusers.h"
-#include "tests/palmfile/testtime.h"
+#include "tests/palm/palmfixtures.h"
 #include "ui/alarmsound.h"
 #include "ui/mainwindow.h"
-#include "ui/platform/bellnotifier.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -23,33 +21,11 @@
 #include <functional>
 #include <memory>
 
-struct FakeClock : Clock
-{
-    std::int64_t t = 0;
-    std::int64_t now() const override { return t; }
-};
-
-// Seconds since 1970 of a local time; the tests pin the zone.
-inline std::int64_t localTime(int year, int month, int day, int hour, int minute, int second = 0)
-{
-    const palmfile::LocalDate date{std::chrono::year{year},
-                                   std::chrono::month{static_cast<unsigned>(month)},
-                                   std::chrono::day{static_cast<unsigned>(day)}};
-    return palmfile::localTime(date, hour, minute, second);
-}
-
 struct CountingSound : AlarmSound
 {
     int* plays;
     explicit CountingSound(int* counter) : plays(counter) {}
     void play() override { ++*plays; }
-};
-
-struct RecordingBell : BellNotifier
-{
-    QList<int>* codes;
-    explicit RecordingBell(QList<int>* record) : codes(record) {}
-    void sendBellCommand(int code, int) override { codes->append(code); }
 };
 
 // Clicks the push button of `window` that carries `text`.
@@ -99,21 +75,16 @@ struct MainWindowFixture
     std::unique_ptr<SharedSettings> settings;
     QSemaphore rescans;
     std::unique_ptr<QSettings> profile;
-    int saves = 0;      // with the autostart entry
-    int valueSaves = 0; // the profile's values alone
+    int valueSaves = 0; // of the profile's values alone, without the autostart entry
     int soundPlays = 0;
-    QList<int> bellCodes;
     bool trayAvailable = true;
-    std::function<void(SaveScope)> save = [this](SaveScope scope) {
-        ++(scope == SaveScope::ValuesAndAutostart ? saves : valueSaves);
-    };
     std::unique_ptr<MainWindow> window;
 
     MainWindowFixture()
     {
         users.add(3, QStringLiteral("Anna"), QStringLiteral("AnnaF"));
         users.add(7, QStringLiteral("Ben"), QStringLiteral("BenM"));
-        clock.t = localTime(2026, 3, 14, 9, 5);
+        clock.set(at(2026y / 3 / 14, 9, 5));
         settings = std::make_unique<SharedSettings>(Settings(&users, nullptr));
         profile = std::make_unique<QSettings>(dir.filePath(QStringLiteral("profile.conf")),
                                               QSettings::IniFormat);
@@ -122,9 +93,9 @@ struct MainWindowFixture
     MainWindow& open()
     {
         window = std::make_unique<MainWindow>(
-            *settings, rescans, users, *profile, [this](SaveScope scope) { save(scope); }, clock);
+            *settings, rescans, users, *profile,
+            [this](SaveScope scope) { valueSaves += scope == SaveScope::Values; }, clock);
         window->setAlarmSound(std::make_unique<CountingSound>(&soundPlays));
-        window->setBellNotifier(std::make_unique<RecordingBell>(&bellCodes));
         window->setTrayAvailableCheck([this] { return trayAvailable; });
         return *window;
     }
