@@ -4,8 +4,8 @@
 # End-to-end run of the real program on a virtual X display with a notification-area host:
 # tray icon, caption, the list and tooltip as the window shows them, hide at start, single
 # instance, the alarm on time and red, snooze and acknowledge, a datebook edit showing at once,
-# Quit from the tray menu, settings on disk and private copies gone. Screenshots of each step
-# go to SHOTS.
+# Quit from the tray menu, settings on disk and private copies gone, the sound system loaded only
+# for a sound. Screenshots of each step go to SHOTS.
 #   desktop_run.sh CHIMEWELL PALMDAT SHOTS
 set -uo pipefail
 chimewell=$1
@@ -134,6 +134,7 @@ check "the list shows today's appointments" \
     shows '.* list QList\("[0-9]{2}:[0-9]{2} Dentist REM 0", "[^"]*Team day"'
 # The first copy has settled once hide at start took it off the screen.
 check "the window hides at start" wait_for 10 main_hidden
+check "no sound system loaded while no sound played" bash -c "! grep -q Multimedia /proc/$first/maps"
 shot 1-started
 
 "$chimewell" >/dev/null 2>&1
@@ -210,10 +211,12 @@ check "the private copies are gone" bash -c "! ls '$XDG_RUNTIME_DIR'/chimewell/*
 export TMPDIR=$work/tmp # where the instance socket lives
 mkdir -p "$TMPDIR"
 write_datebook "$(($(now) + 3))" >/dev/null
+sed -i 's/^beep=0$/beep=1/' "$conf"
 "$chimewell" >"$work/chimewell-sigterm.log" 2>&1 &
 term=$!
 pids+=("$term")
 check "SIGTERM: the alarm window is open" wait_for 30 visible '^Appointment due!'
+check "the alarm with a sound loads the sound module" grep -q chimewell-sound /proc/$term/maps
 sleep 1.2
 alarm=$(alarm_window)
 xdotool windowfocus --sync "$alarm" 2>/dev/null

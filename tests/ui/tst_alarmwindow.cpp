@@ -210,17 +210,29 @@ private slots:
     void beepsOnlyWhenTheSoundCannotBeLoaded_data()
     {
         QTest::addColumn<QUrl>("wav");
+        QTest::addColumn<bool>("withModule");
         QTest::addColumn<int>("beeps");
-        QTest::newRow("the chime") << alarmSoundUrl() << 0;
-        QTest::newRow("missing") << QUrl(QStringLiteral("qrc:/sounds/no-such-sound.wav")) << 2;
+        QTest::newRow("the chime") << alarmSoundUrl() << true << 0;
+        QTest::newRow("missing") << QUrl(QStringLiteral("qrc:/sounds/no-such-sound.wav")) << true
+                                 << 2;
+#ifndef Q_OS_WIN
+        QTest::newRow("no sound module") << alarmSoundUrl() << false << 2;
+#endif
     }
 
     void beepsOnlyWhenTheSoundCannotBeLoaded()
     {
         QFETCH(QUrl, wav);
+        QFETCH(bool, withModule);
         QFETCH(int, beeps);
         int given = 0;
+#ifdef Q_OS_WIN
+        Q_UNUSED(withModule);
         WavAlarmSound sound(wav, [&given] { ++given; });
+#else
+        const QString moduleFolder = QStringLiteral(CHIMEWELL_SOUND_MODULE_FOLDER);
+        WavAlarmSound sound(wav, [&given] { ++given; }, {withModule ? moduleFolder : QString()});
+#endif
         sound.play();
         QTest::qWait(500);
         QCOMPARE(given, beeps);
