@@ -82,7 +82,7 @@ private slots:
     }
 
     // A user added in Palm Desktop while Chimewell runs is read again: when users.dat lists
-    // the user, or without users.dat when the user's folder gets its datebook.
+    // the user, or without users.dat when the user's folder gets its datebook (in any case).
     void addedUsersAreNoticed()
     {
         for (const bool usersDat : {true, false}) {
@@ -91,9 +91,9 @@ private slots:
                 writeBytes(desktop.filePath("users.dat"), palmfile::writeUsersDat(list));
             };
             addFile(desktop, "AnnE/datebook/datebook.dat");
-            QVERIFY(QDir(desktop.path()).mkpath("BenS/datebook"));
+            QVERIFY(QDir(desktop.path()).mkpath("BenS/DateBook"));
             if (usersDat) {
-                addFile(desktop, "BenS/datebook/datebook.dat");
+                addFile(desktop, "BenS/DateBook/datebook.dat");
                 writeUsers({{300, "Ann", "AnnE"}});
             }
             PalmDesktopUsers users(desktop.path());
@@ -105,7 +105,7 @@ private slots:
             if (usersDat)
                 writeUsers({{300, "Ann", "AnnE"}, {400, "Ben", "BenS"}});
             else
-                addFile(desktop, "BenS/datebook/datebook.dat");
+                addFile(desktop, "BenS/DateBook/datebook.dat");
             QTRY_COMPARE(changes, 1);
             QCOMPARE(users.count(), 2);
             QCOMPARE(users.name(users.idAt(1)), usersDat ? "Ben" : "BenS");
