@@ -208,8 +208,6 @@ check "the private copies are gone" bash -c "! ls '$XDG_RUNTIME_DIR'/chimewell/*
 
 # SIGTERM (a log-out, a shutdown, kill) while the alarm window is open: the snooze minutes set
 # there are kept, and nothing of the run is left behind.
-export TMPDIR=$work/tmp # where the instance socket lives
-mkdir -p "$TMPDIR"
 write_datebook "$(($(now) + 3))" >/dev/null
 sed -i 's/^beep=0$/beep=1/' "$conf"
 "$chimewell" >"$work/chimewell-sigterm.log" 2>&1 &
@@ -235,5 +233,5 @@ values=$(sed -n '/^\[Options\]/,/^\[/p' "$conf" 2>/dev/null | grep -c '=')
 check "the settings file still holds the fifteen values ($values)" test "$values" -eq 15
 check "no private copies, no instance lock after SIGTERM" \
     bash -c "! ls '$XDG_RUNTIME_DIR'/chimewell/*tmp.dat '$XDG_RUNTIME_DIR'/chimewell/*.lock >/dev/null 2>&1"
-check "no instance socket after SIGTERM" bash -c "! ls '$TMPDIR'/chimewell-* >/dev/null 2>&1"
+check "no instance socket after SIGTERM" bash -c "! ls '$XDG_RUNTIME_DIR'/chimewell/*.socket >/dev/null 2>&1"
 finish
