@@ -2,12 +2,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-#include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
 #include <QString>
 
 #include <memory>
+
+class QLocalServer;
+class QSocketNotifier;
 
 // One running copy per user. The first copy holds a lock file and listens on a local socket,
 // both in the user's private folder; a later copy finds the lock taken, asks the first one
@@ -43,5 +45,12 @@ private:
     QString m_socketName;
     QLockFile m_lock;
     QString m_error;
+#ifdef Q_OS_WIN
     std::unique_ptr<QLocalServer> m_server;
+#else
+    // A Unix-domain socket of our own: Qt's local sockets would bring in Qt Network and the
+    // libraries it needs, for one connection per start of a second copy.
+    int m_listener = -1;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+#endif
 };

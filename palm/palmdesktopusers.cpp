@@ -7,6 +7,20 @@
 #include <QDir>
 #include <QFile>
 
+namespace {
+
+// The entries of `folder` called `name` in any case, as Palm Desktop's names are matched. (Not
+// a name filter: its wildcard engine would stay in memory for the whole run.)
+QStringList entriesNamed(const QDir& folder, const QString& name, QDir::Filters filters)
+{
+    QStringList entries = folder.entryList(filters | QDir::NoDotAndDotDot);
+    entries.removeIf(
+        [&name](const QString& entry) { return entry.compare(name, Qt::CaseInsensitive) != 0; });
+    return entries;
+}
+
+} // namespace
+
 PalmDesktopUsers::PalmDesktopUsers(const QString& desktopFolder) : m_desktopFolder(desktopFolder)
 {
     reload();
@@ -38,14 +52,13 @@ QStringList PalmDesktopUsers::watchPaths() const
         return {};
     const QDir desktop(m_desktopFolder);
     QStringList paths{m_desktopFolder};
-    // Name filters match regardless of case, as Palm Desktop's names do.
-    const QStringList usersFile = desktop.entryList({QStringLiteral("users.dat")}, QDir::Files);
+    const QStringList usersFile = entriesNamed(desktop, QStringLiteral("users.dat"), QDir::Files);
     if (!usersFile.isEmpty())
         return paths << desktop.filePath(usersFile.first());
     for (const QString& folder : desktop.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         const QDir user(desktop.filePath(folder));
         paths << user.path();
-        for (const QString& datebook : user.entryList({QStringLiteral("datebook")}, QDir::Dirs))
+        for (const QString& datebook : entriesNamed(user, QStringLiteral("datebook"), QDir::Dirs))
             paths << user.filePath(datebook);
     }
     return paths;

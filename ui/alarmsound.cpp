@@ -3,52 +3,60 @@
 #include "alarmsound.h"
 
 #include "uilog.h"
+#include "wavplayer.h"
 
 #include <QApplication>
-#include <QSoundEffect>
+#include <QDir>
+#include <QFileInfo>
+#include <QPluginLoader>
 #include <QTimer>
 
-WavAlarmSound::WavAlarmSound(const QUrl& wav, Beeper beep, QObject* parent)
-    : QObject(parent), m_source(wav), m_beep(beep ? std::move(beep) : Beeper(&QApplication::beep))
+WavAlarmSound::WavAlarmSound(const QUrl& wav, Beeper beep, QStringList moduleFolders,
+                             QObject* parent)
+    : QObject(parent), m_source(wav), m_moduleFolders(std::move(moduleFolders)),
+      m_beep(beep ? std::move(beep) : Beeper(&QApplication::beep))
 {}
 
 WavAlarmSound::~WavAlarmSound() = default;
 
-void WavAlarmSound::play()
+QStringList WavAlarmSound::soundModuleFolders()
 {
-    if (!m_effect) {
-        m_effect = new QSoundEffect(this);
-        connect(m_effect, &QSoundEffect::statusChanged, this, &WavAlarmSound::statusChanged);
-        m_effect->setSource(m_source);
-    }
-    switch (m_effect->status()) {
-    case QSoundEffect::Ready:
-        m_effect->play();
-        break;
-    case QSoundEffect::Null:
-    case QSoundEffect::Loading:
-        if (m_effect->source().isEmpty())
-            beepTwice();
-        else
-            m_playWhenLoaded = true;
-        break;
-    case QSoundEffect::Error:
-        beepTwice();
-        break;
-    }
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    return {programFolder,
+            QDir::cleanPath(programFolder + QStringLiteral("/" CHIMEWELL_MODULE_FOLDER))};
 }
 
-void WavAlarmSound::statusChanged()
+void WavAlarmSound::play()
 {
-    if (!m_playWhenLoaded)
-        return;
-    if (m_effect->status() == QSoundEffect::Ready) {
-        m_playWhenLoaded = false;
-        m_effect->play();
-    } else if (m_effect->status() == QSoundEffect::Error) {
-        m_playWhenLoaded = false;
-        beepTwice();
+    if (!m_player && !m_moduleMissing) {
+        m_player = loadPlayer();
+        m_moduleMissing = !m_player;
     }
+    if (m_player)
+        m_player->play();
+    else
+        beepTwice();
+}
+
+std::unique_ptr<WavPlayer> WavAlarmSound::loadPlayer()
+{
+    const QString name = QStringLiteral(CHIMEWELL_SOUND_MODULE);
+    QStringList errors;
+    for (const QString& folder : std::as_const(m_moduleFolders)) {
+        const QString path = QDir(folder).filePath(name);
+        if (!QFileInfo::exists(path))
+            continue;
+        // The module stays loaded: the player it made lives as long as the program.
+        QPluginLoader loader(path);
+        if (auto* factory = qobject_cast<WavPlayerFactory*>(loader.instance()))
+            return factory->create(m_source, [this] { beepTwice(); });
+        errors << loader.errorString();
+    }
+    qCWarning(lcUi).noquote() << "the sound module" << name << "cannot be loaded from"
+                              << m_moduleFolders.join(QStringLiteral(", "))
+                              << (errors.isEmpty() ? QStringLiteral("(not found)")
+                                                   : errors.join(QStringLiteral("; ")));
+    return nullptr;
 }
 
 void WavAlarmSound::beepTwice()

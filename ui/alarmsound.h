@@ -4,11 +4,13 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QStringList>
 #include <QUrl>
 
 #include <functional>
+#include <memory>
 
-class QSoundEffect;
+class WavPlayer;
 
 // What sounds when an alarm is raised.
 class AlarmSound
@@ -27,7 +29,16 @@ class WavAlarmSound : public QObject, public AlarmSound
     Q_OBJECT
 public:
     using Beeper = std::function<void()>;
+#ifdef Q_OS_WIN
     explicit WavAlarmSound(const QUrl& wav, Beeper beep = {}, QObject* parent = nullptr);
+#else
+    // moduleFolders: where the sound module is looked for, in this order.
+    explicit WavAlarmSound(const QUrl& wav, Beeper beep = {},
+                           QStringList moduleFolders = soundModuleFolders(),
+                           QObject* parent = nullptr);
+    // Beside the program (its build folder), then the installed library folder.
+    static QStringList soundModuleFolders();
+#endif
     ~WavAlarmSound() override;
     void play() override;
 
@@ -39,13 +50,13 @@ private:
     QByteArray m_wav;
     QUrl m_source;
 #else
-    void statusChanged();
+    std::unique_ptr<WavPlayer> loadPlayer();
 
     QUrl m_source;
-    // Made at the first alarm: Qt Multimedia and the sound system cost memory all the time
-    // the program only waits.
-    QSoundEffect* m_effect = nullptr;
-    bool m_playWhenLoaded = false;
+    QStringList m_moduleFolders;
+    // Made at the first alarm, from the sound module.
+    std::unique_ptr<WavPlayer> m_player;
+    bool m_moduleMissing = false;
 #endif
     Beeper m_beep;
 };

@@ -30,7 +30,6 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
-#include <QRegularExpressionValidator>
 #include <QScreen>
 #include <QSemaphore>
 #include <QSettings>
@@ -39,6 +38,7 @@
 #include <QTextDocument>
 #include <QTimer>
 #include <QToolTip>
+#include <QValidator>
 
 namespace {
 const QString SizeWidthKey = QStringLiteral("Size/cx");
@@ -54,6 +54,21 @@ QString trayToolTip(const QString& text)
     return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpacePre) : text;
 #endif
 }
+
+// Takes ASCII digits only, and an empty text. (A regular expression would do it too, but would
+// keep its engine in memory for the whole run.)
+class DigitsValidator : public QValidator
+{
+public:
+    using QValidator::QValidator;
+    State validate(QString& input, int&) const override
+    {
+        const bool digits = std::all_of(input.cbegin(), input.cend(), [](QChar c) {
+            return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+        });
+        return digits ? Acceptable : Invalid;
+    }
+};
 
 // Calls `used` once, at the first key or mouse button the user presses in `window`.
 class FirstInputWatcher : public QObject
@@ -139,8 +154,7 @@ void MainWindow::buildWindow()
 
     auto* remindLabel = new QLabel(tr("Re&mind"), this);
     m_minutes = new QLineEdit(this);
-    m_minutes->setValidator(
-        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), this));
+    m_minutes->setValidator(new DigitsValidator(this));
     m_minutes->setAlignment(Qt::AlignRight);
     m_minutes->setFixedWidth(m_minutes->fontMetrics().horizontalAdvance(QStringLiteral("0000")) +
                              12);

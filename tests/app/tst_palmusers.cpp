@@ -15,7 +15,7 @@ class TestPalmUsers : public QObject
 
 private slots:
     // A user added in Palm Desktop while Chimewell runs is read again: when users.dat lists
-    // the user, or without users.dat when the user's folder gets its datebook.
+    // the user, or without users.dat when the user's folder gets its datebook (in any case).
     void addedUsersAreNoticed()
     {
         for (const bool usersDat : {true, false}) {
@@ -23,14 +23,14 @@ private slots:
             const auto writeUsers = [&](const std::vector<palmfile::PalmUser>& list) {
                 writeBytes(desktop.filePath("users.dat"), palmfile::writeUsersDat(list));
             };
-            const auto addDatebook = [&](const QString& user) {
-                QVERIFY(QDir(desktop.path()).mkpath(user + "/datebook"));
-                writeBytes(desktop.filePath(user + "/datebook/datebook.dat"), {});
+            const auto addDatebook = [&](const QString& folder) {
+                QVERIFY(QDir(desktop.path()).mkpath(folder));
+                writeBytes(desktop.filePath(folder + "/datebook.dat"), {});
             };
-            addDatebook("AnnE");
-            QVERIFY(QDir(desktop.path()).mkpath("BenS/datebook"));
+            addDatebook("AnnE/datebook");
+            QVERIFY(QDir(desktop.path()).mkpath("BenS/DateBook"));
             if (usersDat) {
-                addDatebook("BenS");
+                addDatebook("BenS/DateBook");
                 writeUsers({{300, "Ann", "AnnE"}});
             }
             PalmDesktopUsers users(desktop.path());
@@ -42,7 +42,7 @@ private slots:
             if (usersDat)
                 writeUsers({{300, "Ann", "AnnE"}, {400, "Ben", "BenS"}});
             else
-                addDatebook("BenS");
+                addDatebook("BenS/DateBook");
             QTRY_COMPARE(changes, 1);
             QCOMPARE(users.count(), 2);
             QCOMPARE(users.name(users.idAt(1)), usersDat ? "Ben" : "BenS");

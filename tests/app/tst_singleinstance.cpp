@@ -16,6 +16,23 @@ class TestSingleInstance : public QObject
     Q_OBJECT
 
 private slots:
+    // A second copy learns that another runs, and the first one is asked to show its window.
+    void secondCopyCallsTheFirst()
+    {
+#ifdef Q_OS_WIN
+        QSKIP("the second copy's call would wait on this thread's own pipe server");
+#else
+        QTemporaryDir folder;
+        SingleInstanceGuard first(folder.path(), QStringLiteral("chimewell"));
+        QCOMPARE(first.checkSingleInstance(), SingleInstanceGuard::Check::Run);
+        int requests = 0;
+        connect(&first, &SingleInstanceGuard::activationRequested, [&requests] { ++requests; });
+        SingleInstanceGuard second(folder.path(), QStringLiteral("chimewell"));
+        QCOMPARE(second.checkSingleInstance(), SingleInstanceGuard::Check::AnotherRuns);
+        QTRY_COMPARE(requests, 1);
+#endif
+    }
+
     // Unguarded, a second copy would run beside this one.
     void noLockNoRun()
     {

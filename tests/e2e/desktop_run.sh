@@ -4,8 +4,8 @@
 # End-to-end run of the real program on a virtual X display with a notification-area host:
 # tray icon, caption, the list and tooltip as the window shows them, hide at start, single
 # instance, the alarm on time and red, snooze and acknowledge, a datebook edit showing at once,
-# Quit from the tray menu, settings on disk and private copies gone. Screenshots of each step
-# go to SHOTS.
+# Quit from the tray menu, settings on disk and private copies gone, the sound system loaded only
+# for a sound. Screenshots of each step go to SHOTS.
 #   desktop_run.sh CHIMEWELL PALMDAT SHOTS
 set -uo pipefail
 chimewell=$1
@@ -134,6 +134,7 @@ check "the list shows today's appointments" \
     shows '.* list QList\("[0-9]{2}:[0-9]{2} Dentist REM 0", "[^"]*Team day"'
 # The first copy has settled once hide at start took it off the screen.
 check "the window hides at start" wait_for 10 main_hidden
+check "no sound system loaded while no sound played" bash -c "! grep -q Multimedia /proc/$first/maps"
 shot 1-started
 
 "$chimewell" >/dev/null 2>&1
@@ -207,13 +208,13 @@ check "the private copies are gone" bash -c "! ls '$XDG_RUNTIME_DIR'/chimewell/*
 
 # SIGTERM (a log-out, a shutdown, kill) while the alarm window is open: the snooze minutes set
 # there are kept, and nothing of the run is left behind.
-export TMPDIR=$work/tmp # where the instance socket lives
-mkdir -p "$TMPDIR"
 write_datebook "$(($(now) + 3))" >/dev/null
+sed -i 's/^beep=0$/beep=1/' "$conf"
 "$chimewell" >"$work/chimewell-sigterm.log" 2>&1 &
 term=$!
 pids+=("$term")
 check "SIGTERM: the alarm window is open" wait_for 30 visible '^Appointment due!'
+check "the alarm with a sound loads the sound module" grep -q chimewell-sound /proc/$term/maps
 sleep 1.2
 alarm=$(alarm_window)
 xdotool windowfocus --sync "$alarm" 2>/dev/null
@@ -232,5 +233,5 @@ values=$(sed -n '/^\[Options\]/,/^\[/p' "$conf" 2>/dev/null | grep -c '=')
 check "the settings file still holds the fifteen values ($values)" test "$values" -eq 15
 check "no private copies, no instance lock after SIGTERM" \
     bash -c "! ls '$XDG_RUNTIME_DIR'/chimewell/*tmp.dat '$XDG_RUNTIME_DIR'/chimewell/*.lock >/dev/null 2>&1"
-check "no instance socket after SIGTERM" bash -c "! ls '$TMPDIR'/chimewell-* >/dev/null 2>&1"
+check "no instance socket after SIGTERM" bash -c "! ls '$XDG_RUNTIME_DIR'/chimewell/*.socket >/dev/null 2>&1"
 finish

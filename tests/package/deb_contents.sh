@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 Chimewell developers
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Builds the .deb from a build folder and checks what Debian asks of it: stripped programs, a
-# machine-readable copyright file, and a changelog of this version compressed with gzip -9n.
+# Builds the .deb from a build folder and checks what Debian asks of it: stripped programs and
+# sound module, a machine-readable copyright file, and a changelog of this version compressed
+# with gzip -9n.
 # Runs lintian on it too when lintian is installed.
 # Usage: deb_contents.sh BUILD_DIR VERSION
 set -euo pipefail
@@ -16,8 +17,10 @@ deb=$(echo "$out"/*.deb)
 dpkg-deb -x "$deb" "$out/root"
 doc=$out/root/usr/share/doc/chimewell
 
-for program in chimewell palmdat; do
-    file -b "$out/root/usr/bin/$program" | grep -q ', stripped$' || fail "$program is not stripped"
+module=$(find "$out/root/usr/lib" -path '*/chimewell/chimewell-sound.so')
+[ -n "$module" ] || fail "the sound module is not installed"
+for binary in "$out/root/usr/bin/chimewell" "$out/root/usr/bin/palmdat" "$module"; do
+    file -b "$binary" | grep -q ', stripped$' || fail "${binary##*/} is not stripped"
 done
 [ "$(head -n 1 "$doc/copyright")" = \
   "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/" ] ||

@@ -3,6 +3,7 @@
 #include "app/stringtable.h"
 #include "ui/alarmdialog.h"
 #include "ui/keyguard.h"
+#include "ui/resources.h"
 #include "ui/spinarrows.h"
 #include "uitestsupport.h"
 
@@ -134,12 +135,22 @@ private slots:
         }
     }
 
-    // When in doubt the alarm rings: a sound that cannot be loaded beeps twice instead.
+    // When in doubt the alarm rings: a sound that cannot be loaded, or (where the sound player
+    // is a module) a player that cannot be loaded, beeps twice instead.
     void beepsWhenTheSoundCannotBeLoaded()
     {
+        const QUrl missing(QStringLiteral("qrc:/sounds/no-such-sound.wav"));
         int beeps = 0;
-        WavAlarmSound sound(QUrl(QStringLiteral("qrc:/sounds/no-such-sound.wav")),
-                            [&] { ++beeps; });
+#ifdef Q_OS_WIN
+        WavAlarmSound sound(missing, [&] { ++beeps; });
+#else
+        const QString moduleFolder = QStringLiteral(CHIMEWELL_SOUND_MODULE_FOLDER);
+        WavAlarmSound withoutModule(alarmSoundUrl(), [&] { ++beeps; }, {QString()});
+        withoutModule.play();
+        QTRY_COMPARE(beeps, 2);
+        beeps = 0;
+        WavAlarmSound sound(missing, [&] { ++beeps; }, {moduleFolder});
+#endif
         sound.play();
         QTRY_COMPARE(beeps, 2);
     }
