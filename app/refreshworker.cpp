@@ -135,11 +135,28 @@ void RefreshWorker::saveState(bool now)
     if (!m_stateFile)
         return;
     const std::int64_t time = m_clock.now();
-    if (!now && !m_stateChanged && std::abs(time - m_stateSavedAt) < kStateSaveSeconds)
+    const std::int64_t elapsed = time - m_stateSavedAt;
+    if (!now && !m_stateChanged &&
+        (std::abs(elapsed) < kStateSaveSeconds || (elapsed > 0 && !alarmCameDue(time))))
         return;
     m_stateFile->save(m_state, dayStartOf(time));
     m_stateChanged = false;
     m_stateSavedAt = time;
+    m_savedUser = m_settings.snapshot().palmuserid;
+}
+
+bool RefreshWorker::alarmCameDue(std::int64_t now) const
+{
+    const Settings settings = m_settings.snapshot();
+    if (settings.palmuserid != m_savedUser)
+        return true;
+    const auto cameDue = [&](const AlarmEntry& entry) {
+        const std::optional<std::int64_t> due =
+            dueTime(entry, settings.warntime, settings.warnagaintime);
+        return due && m_stateSavedAt < *due && *due <= now;
+    };
+    return std::any_of(m_builder.alarms().begin(), m_builder.alarms().end(), cameDue) ||
+           std::any_of(m_builder.startedToday().begin(), m_builder.startedToday().end(), cameDue);
 }
 
 bool RefreshWorker::raiseDueAlarm(int palmUser, AlarmAnswers& answers)

@@ -52,8 +52,12 @@ private:
     // Raises the first due alarm, missed ones first, and keeps the answer among `answers` of
     // `palmUser`. False when one was due but no window showed it.
     bool raiseDueAlarm(int palmUser, AlarmAnswers& answers);
-    // Writes the state when an answer changed it, else at most once a minute.
+    // Writes the state when an answer changed it, else at most once a minute while alarms come
+    // due: the watermark decides which alarms ring as missed after a restart, and between two
+    // instants where none came due its value changes nothing (so idle minutes write nothing).
     void saveState(bool now);
+    // Whether an alarm of the list came due since the last save, or the Palm user changed.
+    bool alarmCameDue(std::int64_t now) const;
     // Waits for a release (true) or until the poll interval ends, or with `endAtNextDue` the
     // next due alarm when that comes sooner.
     bool waitForNextPass(bool endAtNextDue);
@@ -67,6 +71,7 @@ private:
     AlarmState m_state;
     bool m_stateChanged = false;
     std::int64_t m_stateSavedAt = 0;
+    int m_savedUser = -1;
     // Missed alarms of appointments that had started; they ring before AlarmList's.
     AlarmList m_missed;
     int m_missedUser = -1;

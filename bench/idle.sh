@@ -22,7 +22,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config
+export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config XDG_STATE_HOME=$work/state
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 mkdir -p "$XDG_CONFIG_HOME"
 unset DBUS_SESSION_BUS_ADDRESS WINEPREFIX
@@ -78,9 +78,14 @@ wait_until bash -c "xdotool search --name '$caption' >/dev/null 2>&1" || {
 }
 alarm_shown() { xdotool search --onlyvisible --name '^Appointment due!' >/dev/null 2>&1; }
 if wait_until alarm_shown; then
+    # The alarm window ignores keys for its first second.
+    sleep 1.5
     xdotool windowfocus --sync "$(xdotool search --onlyvisible --name '^Appointment due!' |
         tail -n1)" key Return 2>/dev/null
-    wait_until bash -c "! xdotool search --onlyvisible --name '^Appointment due!' >/dev/null 2>&1"
+    wait_until bash -c "! xdotool search --onlyvisible --name '^Appointment due!' >/dev/null 2>&1" || {
+        echo "the alarm window did not close"
+        exit 1
+    }
 fi
 # Hide at start happens at the caption clock's first tick.
 wait_until bash -c "! xdotool search --onlyvisible --name '$caption' >/dev/null 2>&1"
