@@ -13,14 +13,8 @@ palmdat=$2
 shots=$3
 mkdir -p "$shots"
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/chimewell-e2e.XXXXXX")
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-    for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
+source "$(dirname "$0")/../../scripts/desktop-session.sh" e2e
+export QT_LOGGING_RULES="chimewell.*.debug=true"
 
 failures=0
 passes=0
@@ -40,22 +34,6 @@ finish() {
     [ "$failures" -eq 0 ]
     exit $?
 }
-
-export XDG_RUNTIME_DIR=$work/runtime XDG_CONFIG_HOME=$work/config XDG_STATE_HOME=$work/state
-mkdir -m 700 -p "$XDG_RUNTIME_DIR"
-mkdir -p "$XDG_CONFIG_HOME"
-unset DBUS_SESSION_BUS_ADDRESS WINEPREFIX
-export QT_QPA_PLATFORM=xcb QT_LOGGING_RULES="chimewell.*.debug=true"
-
-# A display of our own.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(head -n1 "$work/display")
-trayer --edge top --align right --widthtype pixel --width 120 --height 32 --transparent false \
-    >/dev/null 2>&1 &
-pids+=($!)
-sleep 1
 
 shot() { import -window root "$shots/$1.png" 2>/dev/null; }
 now() { date +%s; }
